@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages listed in deps.txt that are not installed yet.
+# Quick when everything is there: dpkg is asked, apt only when something is missing.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+missing=()
+while read -r pkg; do
+  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done < "$here/deps.txt"
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=""
+[[ $(id -u) -ne 0 ]] && sudo_cmd="sudo"
+$sudo_cmd apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
