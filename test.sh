@@ -8,7 +8,7 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZEM_SANITIZE=ON -DZEM_TE
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 600 "$@"

@@ -15,7 +15,7 @@ void CommandLine::parse(const QStringList& args)
             const QString key = word.mid(2);
             const bool hasValue = i + 1 < args.size() && !args.at(i + 1).startsWith(QLatin1String("--"));
             m_values.insert(key, hasValue ? args.at(++i) : QStringLiteral("true"));
-        } else if (i == 0) {
+        } else if (i == 0 && !word.startsWith(QLatin1Char('-'))) {
             m_command = word;
         } else {
             m_extra << word;

@@ -1,0 +1,15 @@
+#pragma once
+// Runs one registered command: picks it by name from the command line (default given by the
+// program), makes the application object and the kernel, runs it, then the exit handlers, then
+// persists the configuration. SIGTERM and SIGINT end a GUI command like a normal quit.
+#include <QString>
+
+namespace zem {
+
+class XRuntime {
+public:
+    static int runStandard(int argc, char** argv, char** envp, const QString& defaultCommand,
+                           const QString& engineName, void* reserved);
+};
+
+} // namespace zem

@@ -1,0 +1,138 @@
+#include "XTools.h"
+
+#include "KernelGUI.h"
+#include "Logger.h"
+#include "XLang.h"
+#include "XNode.h"
+#include "XThread.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace zem {
+
+namespace {
+QString g_langPath = QStringLiteral(":/zf/lang/lang.xml");
+
+QString ensureDir(const QString& dir)
+{
+    QDir().mkpath(dir);
+    return dir;
+}
+} // namespace
+
+QString XTools::get_absolute_config_dir()
+{
+    return ensureDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                     + QStringLiteral("/zemfinder"));
+}
+
+QString XTools::get_absolute_config_file_path(const QString& fileName)
+{
+    return get_absolute_config_dir() + QLatin1Char('/') + fileName;
+}
+
+QString XTools::get_create_cache_dir()
+{
+    return ensureDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                     + QStringLiteral("/zemfinder"));
+}
+
+bool XTools::empty_out_cache_dir()
+{
+    const QString dir = get_create_cache_dir();
+    const QString logFile = QFileInfo(Logger::logFile()).absoluteFilePath();
+    bool ok = true;
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        if (entry.absoluteFilePath() == logFile)
+            continue;
+        ok = (entry.isDir() && !entry.isSymLink() ? QDir(entry.absoluteFilePath()).removeRecursively()
+                                                  : QFile::remove(entry.absoluteFilePath()))
+             && ok;
+    }
+    return ok;
+}
+
+void XTools::set_lang_path(const QString& path)
+{
+    g_langPath = path;
+}
+
+QString XTools::lang_path()
+{
+    return g_langPath;
+}
+
+QString XTools::user_lang_file_path()
+{
+    return get_absolute_config_file_path(QStringLiteral("lang.xml"));
+}
+
+bool XTools::lang_ini(bool load)
+{
+    if (!load)
+        return true;
+    const QString user = user_lang_file_path();
+    if (QFileInfo::exists(user) && XLang::load(user))
+        return true;
+    return XLang::load(g_langPath);
+}
+
+void XTools::set_lang(const QString& code)
+{
+    XLang::setLanguage(code);
+}
+
+QString XTools::get_lang()
+{
+    return XLang::language();
+}
+
+void XTools::run_in_gui_thread(std::function<void()> fn, int delayMs)
+{
+    qt::run_in_Gui_Thread(std::move(fn), delayMs);
+}
+
+bool XTools::isDebug()
+{
+#ifdef QT_DEBUG
+    return true;
+#else
+    return false;
+#endif
+}
+
+void XTools::centerOnScreen(QWidget* window, int width, int height)
+{
+    if (!window)
+        return;
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, width, height);
+    const int w = qMin(width, area.width());
+    const int h = qMin(height, area.height());
+    window->resize(w, h);
+    window->move(area.x() + (area.width() - w) / 2, area.y() + (area.height() - h) / 2);
+}
+
+QString ZemEngine::get_lang()
+{
+    KernelGUI* kernel = KernelGUI::kernelGui();
+    if (!kernel)
+        return QStringLiteral("en");
+    return kernel->getNodeRoot()->getString(QStringLiteral("lang"), QStringLiteral("en"));
+}
+
+void ZemEngine::set_lang(const QString& code)
+{
+    if (KernelGUI* kernel = KernelGUI::kernelGui())
+        kernel->getNodeRoot()->setString(QStringLiteral("lang"), code);
+}
+
+} // namespace zem

@@ -1,0 +1,20 @@
+#pragma once
+// The "app" command: guards against a second instance, loads the configuration and the stores,
+// opens the finder window and runs the event loop.
+#include <QString>
+
+namespace zem {
+class KernelGUI;
+}
+
+namespace zemFinder {
+
+class FindApplication {
+public:
+    static int zemFind(zem::KernelGUI& kernel);
+    // The start path of the window: --file (relative to where the user started the program),
+    // else the configured start folder when that is switched on, else empty.
+    static QString start_path(zem::KernelGUI& kernel);
+};
+
+} // namespace zemFinder
