@@ -1,0 +1,359 @@
+#include "XLineReaderDA.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace zem {
+
+namespace {
+
+// Line count of data with lines split at lineLenMax, by looking at every byte. Used only when
+// the fast count saw a stretch long enough to hold an over-long line.
+qint64 countLinesExact(const char* d, qint64 n, qint64 maxLen)
+{
+    qint64 lines = 0;
+    qint64 start = 0;
+    auto pieces = [maxLen](qint64 len) { return len == 0 ? 1 : (len + maxLen - 1) / maxLen; };
+    for (qint64 i = 0; i < n; ++i) {
+        const char c = d[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        lines += pieces(i - start);
+        if (c == '\r' && i + 1 < n && d[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines += pieces(n - start);
+    return lines;
+}
+
+// KELVIN SIGN (E2 84 AA) or LONG S (C5 BF) starting at i.
+inline bool aliasAt(const char* d, qint64 n, qint64 i)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(d);
+    if (u[i] == 0xC5)
+        return i + 1 < n && u[i + 1] == 0xBF;
+    return u[i] == 0xE2 && i + 2 < n && u[i + 1] == 0x84 && u[i + 2] == 0xAA;
+}
+
+// Line ends (LF, lone CR, CRLF as one), fold aliases, and whether some stretch without a line
+// end may exceed maxLen (then the caller counts exactly).
+struct FastStats {
+    qint64 ends = 0;
+    bool aliases = false;
+    bool longStretch = false;
+};
+
+FastStats countFast(const char* d, qint64 n, qint64 maxLen)
+{
+    FastStats st;
+    qint64 i = 0;
+    qint64 lastEnd = 0;  // offset of the last block that held a line end
+    // A block of 16 without a line end may sit next to others; 64 bytes of slack keep the
+    // check conservative at block edges.
+    const qint64 stretch = std::max<qint64>(1, maxLen - 64);
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i c5 = _mm_set1_epi8(char(0xC5));
+    const __m128i e2 = _mm_set1_epi8(char(0xE2));
+    // Reads 17 bytes per step (the extra one tells CRLF from a lone CR).
+    for (; i + 17 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 1));
+        const unsigned mLf = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+        const unsigned mCr = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+        if (_mm_movemask_epi8(v) != 0 && !st.aliases) {
+            // Non-ASCII bytes are rare in most files; only their lead bytes are checked.
+            unsigned m = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c5), _mm_cmpeq_epi8(v, e2))));
+            while (m != 0 && !st.aliases) {
+                st.aliases = aliasAt(d, n, i + __builtin_ctz(m));
+                m &= m - 1;
+            }
+        }
+        if ((mLf | mCr) != 0) {
+            const unsigned crlf = mCr & unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
+            st.ends += __builtin_popcount(mLf) + __builtin_popcount(mCr) - __builtin_popcount(crlf);
+            lastEnd = i;
+        } else if (i - lastEnd > stretch) {
+            st.longStretch = true;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const char c = d[i];
+        if (!st.aliases && aliasAt(d, n, i))
+            st.aliases = true;
+        if (c == '\n' || (c == '\r' && !(i + 1 < n && d[i + 1] == '\n'))) {
+            ++st.ends;
+            lastEnd = i;
+        } else if (i - lastEnd > stretch) {
+            st.longStretch = true;
+        }
+    }
+    return st;
+}
+
+} // namespace
+
+XLineReaderDA::XLineReaderDA() = default;
+
+XLineReaderDA::~XLineReaderDA()
+{
+    close();
+}
+
+void XLineReaderDA::unmap()
+{
+#ifdef Q_OS_UNIX
+    if (m_map)
+        ::munmap(m_map, size_t(m_mapLength));
+#endif
+    m_map = nullptr;
+    m_mapLength = 0;
+}
+
+void XLineReaderDA::close()
+{
+    unmap();
+    m_open = false;
+    m_data = nullptr;
+    m_size = 0;
+    m_statsDone = false;
+    m_lines = 0;
+    m_aliases = false;
+    m_binary = -1;
+    m_indexDone = false;
+    m_lineStarts.clear();
+    // A buffer grown for one huge unmapped file is not kept for the small ones after it.
+    if (m_capacity > 16 * kDefaultMapThreshold) {
+        m_buffer.reset();
+        m_capacity = 0;
+    }
+}
+
+bool XLineReaderDA::readInto(int fd, qint64 size)
+{
+    if (size > m_capacity) {
+        // Rounded up to 64 KiB so that a run of slightly growing files does not regrow each time.
+        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
+        m_buffer.reset(new char[size_t(cap)]);
+        m_capacity = cap;
+    }
+    qint64 got = 0;
+#ifdef Q_OS_UNIX
+    while (got < size) {
+        const ssize_t r = ::read(fd, m_buffer.get() + got, size_t(size - got));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (r == 0)
+            break;  // the file shrank since fstat
+        got += r;
+    }
+#else
+    Q_UNUSED(fd);
+#endif
+    m_data = m_buffer.get();
+    m_size = got;
+    return true;
+}
+
+bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
+{
+    close();
+    m_path = path;
+    m_lineLenMax = std::max(1, lineLenMax);
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const qint64 size = qint64(st.st_size);
+    bool ok = false;
+    if (mayMap && size > 0 && size >= m_mapThreshold) {
+        void* p = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (p != MAP_FAILED) {
+            ::madvise(p, size_t(size), MADV_SEQUENTIAL);
+            m_map = p;
+            m_mapLength = size;
+            m_data = static_cast<const char*>(p);
+            m_size = size;
+            ok = true;
+        }
+    }
+    if (!ok)
+        ok = readInto(fd, size);
+    ::close(fd);
+    m_open = ok;
+    return ok;
+#else
+    // Elsewhere a plain read: QFile::map would need the file object kept open beside the view.
+    Q_UNUSED(mayMap);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    if (size > m_capacity) {
+        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
+        m_buffer.reset(new char[size_t(cap)]);
+        m_capacity = cap;
+    }
+    const qint64 got = size > 0 ? f.read(m_buffer.get(), size) : 0;
+    if (got < 0)
+        return false;
+    m_data = m_buffer.get();
+    m_size = got;
+    m_open = true;
+    return true;
+#endif
+}
+
+void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
+{
+    close();
+    m_path.clear();
+    m_lineLenMax = std::max(1, lineLenMax);
+    const qint64 size = bytes.size();
+    if (size > m_capacity) {
+        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
+        m_buffer.reset(new char[size_t(cap)]);
+        m_capacity = cap;
+    }
+    if (size > 0)
+        std::memcpy(m_buffer.get(), bytes.constData(), size_t(size));
+    m_data = m_buffer.get();
+    m_size = size;
+    m_open = true;
+}
+
+void XLineReaderDA::computeStats()
+{
+    if (m_statsDone)
+        return;
+    m_statsDone = true;
+    if (m_size <= 0) {
+        m_lines = 0;
+        m_aliases = false;
+        return;
+    }
+    const FastStats st = countFast(m_data, m_size, m_lineLenMax);
+    m_aliases = st.aliases;
+    if (st.longStretch) {
+        m_lines = countLinesExact(m_data, m_size, m_lineLenMax);
+    } else {
+        const char last = m_data[m_size - 1];
+        m_lines = st.ends + ((last == '\n' || last == '\r') ? 0 : 1);
+    }
+}
+
+qint64 XLineReaderDA::countLines()
+{
+    computeStats();
+    return m_lines;
+}
+
+bool XLineReaderDA::hasFoldAliases()
+{
+    computeStats();
+    return m_aliases;
+}
+
+bool XLineReaderDA::isBinary()
+{
+    if (m_binary < 0) {
+        const qint64 probe = std::min(m_size, kBinaryProbeBytes);
+        m_binary = (probe > 0 && std::memchr(m_data, 0, size_t(probe)) != nullptr) ? 1 : 0;
+    }
+    return m_binary == 1;
+}
+
+void XLineReaderDA::buildIndex()
+{
+    if (m_indexDone)
+        return;
+    m_indexDone = true;
+    m_lineStarts.clear();
+    const char* d = m_data;
+    const qint64 n = m_size;
+    const qint64 maxLen = m_lineLenMax;
+    auto addLine = [&](qint64 start, qint64 end) {
+        // A line longer than the limit becomes several; an empty line is still one.
+        m_lineStarts.push_back(start);
+        for (qint64 p = start + maxLen; p < end; p += maxLen)
+            m_lineStarts.push_back(p);
+    };
+    const bool hasCr = n > 0 && std::memchr(d, '\r', size_t(n)) != nullptr;
+    qint64 start = 0;
+    while (start < n) {
+        qint64 end;
+        qint64 next;
+        if (!hasCr) {
+            const void* hit = std::memchr(d + start, '\n', size_t(n - start));
+            end = hit ? static_cast<const char*>(hit) - d : n;
+            next = hit ? end + 1 : n;
+        } else {
+            end = start;
+            while (end < n && d[end] != '\n' && d[end] != '\r')
+                ++end;
+            next = end;
+            if (end < n)
+                next = (d[end] == '\r' && end + 1 < n && d[end + 1] == '\n') ? end + 2 : end + 1;
+        }
+        addLine(start, end);
+        start = next;
+    }
+}
+
+XLineReaderDA::Span XLineReaderDA::lineSpan(qint64 i)
+{
+    buildIndex();
+    if (i < 0 || i >= qint64(m_lineStarts.size()))
+        return Span{};
+    const qint64 start = m_lineStarts[size_t(i)];
+    qint64 end = (i + 1 < qint64(m_lineStarts.size())) ? m_lineStarts[size_t(i + 1)] : m_size;
+    // Line-end bytes never belong to a line's text, so stripping them is safe for split pieces.
+    if (end > start && m_data[end - 1] == '\n')
+        --end;
+    if (end > start && m_data[end - 1] == '\r')
+        --end;
+    return Span{start, end - start};
+}
+
+QByteArray XLineReaderDA::lineAt(qint64 i)
+{
+    const Span s = lineSpan(i);
+    return QByteArray(m_data + s.offset, int(s.length));
+}
+
+qint64 XLineReaderDA::lineOfOffset(qint64 offset)
+{
+    buildIndex();
+    if (offset < 0 || offset >= m_size || m_lineStarts.empty())
+        return -1;
+    const auto it = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset);
+    return qint64(it - m_lineStarts.begin()) - 1;
+}
+
+} // namespace zem

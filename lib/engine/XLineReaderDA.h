@@ -1,0 +1,98 @@
+#pragma once
+// Read access to one file at a time as a contiguous byte range, with lines on demand.
+//
+// One reader per worker thread, reused across files: small files are read into a buffer the
+// reader keeps (a mapping per small file costs more than a copy); large files are mapped.
+// Nothing of a file is kept once the next openFile or close runs, except the buffer's capacity.
+// Not thread-safe; one thread uses a reader at a time.
+//
+// Lines end at LF, CRLF or a lone CR; a line longer than lineLenMax bytes counts as several.
+// countLines and the line index are computed on first use, in one pass over the bytes.
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+#include <vector>
+
+namespace zem {
+
+class XLineReaderDA {
+public:
+    // Files of at least this many bytes are mapped when openFile may map.
+    static constexpr qint64 kDefaultMapThreshold = qint64(1) << 20;
+    // The part of a file that decides whether it is binary (a NUL byte in it).
+    static constexpr qint64 kBinaryProbeBytes = 65536;
+
+    XLineReaderDA();
+    ~XLineReaderDA();
+    XLineReaderDA(const XLineReaderDA&) = delete;
+    XLineReaderDA& operator=(const XLineReaderDA&) = delete;
+
+    // False when the file cannot be opened or read; the reader is then empty.
+    // mayMap: large files are mapped instead of read (false reads every file into the buffer).
+    bool openFile(const QString& path, int lineLenMax = 65536, bool mayMap = true);
+    // Same for bytes already in memory (the text preview, tests); the reader keeps a copy.
+    void openBytes(const QByteArray& bytes, int lineLenMax = 65536);
+    void close();
+
+    bool isOpen() const { return m_open; }
+    bool isMapped() const { return m_map != nullptr; }
+    const QString& path() const { return m_path; }
+    int lineLenMax() const { return m_lineLenMax; }
+
+    const char* data() const { return m_data; }
+    qint64 size() const { return m_size; }
+    // Bytes of the file held in memory (read or mapped).
+    qint64 getMemorySize() const { return m_size; }
+
+    qint64 countLines();
+    // A NUL byte within the first kBinaryProbeBytes.
+    bool isBinary();
+    // The bytes of KELVIN SIGN or LATIN SMALL LETTER LONG S occur: the only non-ASCII letters
+    // whose case folding is ASCII, so caseless ASCII matching must look closer. Computed with
+    // the line count, in the same pass.
+    bool hasFoldAliases();
+
+    // Line i (0-based) without its line end; empty when i is out of range.
+    QByteArray lineAt(qint64 i);
+    struct Span {
+        qint64 offset = 0;
+        qint64 length = 0;
+    };
+    Span lineSpan(qint64 i);
+    // The line holding byte offset, or -1 when offset is outside the data.
+    qint64 lineOfOffset(qint64 offset);
+
+    // For tests and tuning; takes effect at the next openFile.
+    void setMapThreshold(qint64 bytes) { m_mapThreshold = bytes; }
+    qint64 mapThreshold() const { return m_mapThreshold; }
+    // Capacity of the reused buffer (to check that it is reused, not regrown).
+    qint64 bufferCapacity() const { return m_capacity; }
+
+private:
+    void unmap();
+    bool readInto(int fd, qint64 size);
+    void computeStats();
+    void buildIndex();
+
+    QString m_path;
+    int m_lineLenMax = 65536;
+    qint64 m_mapThreshold = kDefaultMapThreshold;
+    bool m_open = false;
+
+    const char* m_data = nullptr;
+    qint64 m_size = 0;
+    void* m_map = nullptr;       // set while a file is mapped
+    qint64 m_mapLength = 0;
+    std::unique_ptr<char[]> m_buffer;
+    qint64 m_capacity = 0;
+
+    bool m_statsDone = false;
+    qint64 m_lines = 0;
+    bool m_aliases = false;
+    int m_binary = -1;                 // -1 not yet known
+    bool m_indexDone = false;
+    std::vector<qint64> m_lineStarts;  // built by lineAt/lineSpan
+};
+
+} // namespace zem

@@ -1,0 +1,90 @@
+#pragma once
+// The content part of a search filter: an expression matched inside a file's bytes.
+//
+// Simple expression: blank-separated terms, all of which must occur inside one scope unit; a
+// term in double quotes is one literal that may hold blanks; case-insensitive (Unicode simple
+// case folding). Regular expression: PCRE2 syntax over UTF-8 (invalid bytes never stop the
+// search), case-sensitive unless the pattern says (?i); '^' and '$' match at line ends.
+//
+// Scope units: File, Paragraph (blocks of non-blank lines), Sentence (ends at '.', '!' or '?'
+// followed by white space, or at the end of its paragraph). Marks never cross a unit.
+//
+// Copies are cheap and independent: compiled patterns are shared read-only, match data is
+// per copy. Each worker thread owns its copy; a copy is not used by two threads at once.
+#include "XRamLayer.h"
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <memory>
+#include <vector>
+
+namespace zem {
+class XLineReaderDA;
+}
+
+namespace zem::find {
+
+class XLiteralSearcher;
+struct XRegexCode;
+class XRegexMatcher;
+
+class XContentFilter {
+public:
+    enum Scope : quint32 { SCOPE_FILE = 0, SCOPE_PARAGRAPH = 1, SCOPE_SENTENCE = 2 };
+
+    explicit XContentFilter(quint32 scope = SCOPE_PARAGRAPH);
+    XContentFilter(const XContentFilter& other);
+    XContentFilter& operator=(const XContentFilter& other);
+    XContentFilter(XContentFilter&&) noexcept;
+    XContentFilter& operator=(XContentFilter&&) noexcept;
+    ~XContentFilter();
+
+    // Compiles text; false (with errorText) when it is empty or, as a regular expression,
+    // does not compile. The scope may be set before or after.
+    bool createSymbols(const QString& text, bool regEx);
+    bool isValid() const { return m_valid; }
+    const QString& errorText() const { return m_error; }
+
+    const QString& text() const { return m_text; }
+    bool isRegEx() const { return m_regEx; }
+    quint32 scope() const { return m_scope; }
+    void setScope(quint32 scope);
+    QString scope_as_string() const;
+    static QString scope_as_string(quint32 scope);
+    // The terms of a simple expression as matched (quotes removed), for tests and tool tips.
+    QStringList terms() const;
+
+    // Rewinds the reading position; call before each file.
+    void seekHome() { m_position = 0; m_limitHit = false; }
+    qint64 position() const { return m_position; }
+    // True when the last find stopped early because the regex hit PCRE2's match limit.
+    bool limitHit() const { return m_limitHit; }
+
+    // Marks from byte offset 'from' to the end of the reader's data (or of the buffer).
+    XRamLayer find(qint64 from, XLineReaderDA& reader);
+    XRamLayer find(qint64 from, const char* data, qint64 size);
+
+    // "text" [Scope] or "/regex/ [Scope]"; the long form names the kind.
+    QString toString(bool longForm = false) const;
+
+private:
+    struct Term;
+    XRamLayer findTerms(const char* data, qint64 size, qint64 from, bool fileAscii);
+    XRamLayer findRegex(const char* data, qint64 size, qint64 from);
+    void unitFilter(const char* data, qint64 size, XRamLayer& layer, int termCount) const;
+
+    QString m_text;
+    bool m_regEx = false;
+    bool m_valid = false;
+    quint32 m_scope = SCOPE_PARAGRAPH;
+    QString m_error;
+
+    std::vector<std::shared_ptr<const Term>> m_terms;
+    std::shared_ptr<const XRegexCode> m_regex;
+    std::unique_ptr<XRegexMatcher> m_matcher;  // per copy, made on first use
+
+    qint64 m_position = 0;
+    bool m_limitHit = false;
+};
+
+} // namespace zem::find
