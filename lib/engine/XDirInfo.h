@@ -1,0 +1,119 @@
+#pragma once
+// Recursive folder scanner of a search: walks a tree once, keeps it compactly, then filters it
+// into the list of matching files.
+//
+// The walk lists folders with readdir and uses the entry types it reports, so a plain walk costs
+// no stat per file. Sizes and times are read (one stat per file) only for the files whose names
+// pass the filter, and only when the filter has a size or time condition or the caller wants
+// sizes (the content search sums them, the results table shows them); this happens on the scan
+// thread, so the QFileInfo objects handed out already hold their size, type and times.
+//
+// Rules: hidden entries (names starting with '.') only with the hidden flag; a symbolic link to
+// a file counts as that file, a link to a folder is never followed (no loops, no escaping the
+// tree); unreadable folders, and files whose sizes were read and that we may not read, are
+// skipped with a warning line.
+//
+// Threads: scan_dir and setup_filtered_files run on one thread (the scan thread). stop() and the
+// counters may be used from any thread at any time; the GUI polls the counters every 200 ms.
+// The filtered list may be read once setup_filtered_files returned, and stays valid until the
+// next scan_dir or setup_filtered_files.
+#include "XAtomic.h"
+#include "XFindStats.h"
+
+#include <QFileInfo>
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+namespace zem {
+
+namespace find {
+class XFilter;
+}
+
+class XDirInfo {
+public:
+    XDirInfo();
+    ~XDirInfo();
+    XDirInfo(const XDirInfo&) = delete;
+    XDirInfo& operator=(const XDirInfo&) = delete;
+
+    void setPath(const QString& path) { m_path = path; }
+    const QString& path() const { return m_path; }
+    void setHiddenFiles(bool on) { m_hidden = on; }
+    bool hiddenFiles() const { return m_hidden; }
+    // With true (the default) the sizes of the matching files are read even when the filter does
+    // not need them. A pure name search that prints only paths may turn it off.
+    void setReadSizes(bool on) { m_readSizes = on; }
+    bool readSizes() const { return m_readSizes; }
+
+    // Walks path recursively (setPath is then called with it). Clears the stop flag first and
+    // resets the counters; false when path is not a readable folder or the scan was stopped.
+    bool scan_dir(const QString& path);
+    bool scan_dir() { return scan_dir(m_path); }
+
+    // Asks a running scan (walk or filtering) to end soon; stays set until the next scan_dir.
+    void stop() { m_stop.set(true); }
+    bool isStopped() const { return m_stop.get(); }
+
+    // Live counters: folders read, files seen, bytes of the matching files whose size is known.
+    quint64 countDirs() const { return m_countDirs.get(); }
+    quint64 countFiles() const { return m_countFiles.get(); }
+    quint64 countBytes() const { return m_countBytes.get(); }
+
+    // Applies the file part of the filter to the scanned entries, in scan order. onlyFiles true
+    // keeps files only; false lets folders through the name and time conditions too. Returns
+    // files in total and matching entries; the matching bytes are in countBytes.
+    XFindStats setup_filtered_files(const find::XFilter& filter, bool onlyFiles);
+
+    // The matching entries of the last setup_filtered_files, in scan order.
+    const std::vector<const QFileInfo*>& get_view_filtered_files() const { return m_view; }
+    // Moves the list out (the content search takes it); the objects stay owned here.
+    std::vector<const QFileInfo*> take_filtered_files();
+
+    // Drops the scanned tree and the filtered list.
+    void clear();
+    // Bytes held for the scanned tree (not counting the filtered QFileInfo objects).
+    quint64 memoryUsage() const;
+
+    // "dirs:$, files:$, bytes:$"
+    QString toString() const;
+
+private:
+    // One scanned folder or file. Names live in one byte pool; folders know their parent, files
+    // their folder, so the tree costs about 12 bytes per entry plus its name.
+    struct Dir {
+        quint32 parent;
+        quint32 nameOffset;
+        quint16 nameLength;
+    };
+    struct File {
+        quint32 dir;
+        quint32 nameOffset;
+        quint16 nameLength;
+    };
+    struct Walker;
+
+    bool addName(const char* name, std::size_t length, quint32& offset);
+    QString dirPath(quint32 dir, std::vector<QString>& cache) const;
+    QString entryPath(quint32 dir, quint32 nameOffset, quint16 nameLength, std::vector<QString>& cache) const;
+    bool keepInfo(QFileInfo& info, const find::XFilter& filter, bool needStat);
+
+    QString m_path;
+    bool m_hidden = false;
+    bool m_readSizes = true;
+    XAtomic<bool> m_stop;
+    XAtomic<quint64> m_countDirs;
+    XAtomic<quint64> m_countFiles;
+    XAtomic<quint64> m_countBytes;
+
+    QString m_rootPath;  // absolute, clean path of the scanned folder
+    std::vector<Dir> m_dirs;
+    std::vector<File> m_files;
+    std::vector<char> m_names;
+
+    std::vector<QFileInfo> m_infos;  // the matching entries
+    std::vector<const QFileInfo*> m_view;
+};
+
+} // namespace zem

@@ -1,0 +1,364 @@
+// The folder scanner: hidden entries, links, unreadable entries, the stop flag, counters and the
+// filtered list.
+#include "Logger.h"
+#include "XDirInfo.h"
+#include "find/XFilter.h"
+#include "TestDir.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSet>
+#include <QtTest>
+#include <atomic>
+#include <thread>
+#include <unistd.h>
+
+using namespace zem;
+
+namespace {
+QStringList namesOf(const std::vector<const QFileInfo*>& view)
+{
+    QStringList names;
+    for (const QFileInfo* info : view)
+        names << info->fileName();
+    return names;
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+bool capturedContains(const QStringList& lines, const QString& part)
+{
+    for (const QString& line : lines)
+        if (line.contains(part))
+            return true;
+    return false;
+}
+
+// a.txt, b.log, sub/c.txt, sub/deeper/d.txt, empty/
+void makeSmallTree(const TestDir& dir)
+{
+    dir.write("a.txt", "alpha\n");
+    dir.write("b.log", "bravo bravo\n");
+    dir.write("sub/c.txt", "charlie\n");
+    dir.write("sub/deeper/d.txt", QByteArray(1000, 'd'));
+    dir.mkdir("empty");
+}
+} // namespace
+
+class TestDirInfo : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { Logger::setStderrEnabled(false); }
+    void cleanupTestCase() { Logger::setStderrEnabled(true); }
+
+    void countsFoldersFilesAndBytes()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        QCOMPARE(info.countDirs(), quint64(4));  // root, sub, sub/deeper, empty
+        QCOMPARE(info.countFiles(), quint64(4));
+        QCOMPARE(info.countBytes(), quint64(0));  // sizes are read when filtering
+
+        const XFindStats stats = info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(stats.countFiles.get(), quint64(4));
+        QCOMPARE(stats.countFilesMatch, quint64(4));
+        QCOMPARE(info.countBytes(), quint64(6 + 12 + 8 + 1000));
+        QCOMPARE(stats.countBytes.get(), info.countBytes());
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"a.txt", "b.log", "c.txt", "d.txt"}));
+        for (const QFileInfo* file : info.get_view_filtered_files()) {
+            QVERIFY(file->isAbsolute());
+            QVERIFY(file->isFile());
+        }
+    }
+
+    void filesOfAFolderComeBeforeItsSubfolders()
+    {
+        TestDir dir;
+        dir.write("x/1.txt", "1");
+        dir.write("x/y/2.txt", "2");
+        dir.write("x/y/z/3.txt", "3");
+        dir.write("0.txt", "0");
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"0.txt", "1.txt", "2.txt", "3.txt"}));
+    }
+
+    void hiddenEntriesOnlyWithTheFlag()
+    {
+        TestDir dir;
+        dir.write("seen.txt", "s");
+        dir.write(".dot.txt", "d");
+        dir.write(".hidden/inner.txt", "i");
+        dir.write("open/.secret", "x");
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"seen.txt"}));
+        QCOMPARE(info.countDirs(), quint64(2));
+
+        info.setHiddenFiles(true);
+        QVERIFY(info.scan_dir(dir.path()));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())),
+                 QStringList({".dot.txt", ".secret", "inner.txt", "seen.txt"}));
+        QCOMPARE(info.countDirs(), quint64(3));
+    }
+
+    void hiddenRootIsStillScanned()
+    {
+        TestDir dir;
+        dir.write(".config/app.conf", "c");
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.abs(".config")));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"app.conf"}));
+    }
+
+    void symlinkLoopsAreNotFollowed()
+    {
+        TestDir dir;
+        dir.write("loop/file.txt", "f");
+        dir.write("outside/far.txt", "o");
+        QVERIFY(QFile::link("..", dir.abs("loop/up")));
+        QVERIFY(QFile::link("self", dir.abs("loop/self")));
+        QVERIFY(QFile::link("b", dir.abs("loop/a")));
+        QVERIFY(QFile::link("a", dir.abs("loop/b")));
+        QVERIFY(QFile::link(dir.abs("outside"), dir.abs("loop/out")));
+        QVERIFY(QFile::link("file.txt", dir.abs("loop/alias.txt")));
+        QVERIFY(QFile::link("missing.txt", dir.abs("loop/broken.txt")));
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.abs("loop")));
+        QCOMPARE(info.countDirs(), quint64(1));
+        info.setup_filtered_files(find::XFilter(), true);
+        // A link to a file counts as that file; links to folders and broken links do not.
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"alias.txt", "file.txt"}));
+    }
+
+    void unreadableFolderIsSkippedWithAWarning()
+    {
+        if (::geteuid() == 0)
+            QSKIP("running as root: mode 000 does not keep root out");
+        TestDir dir;
+        dir.write("ok.txt", "o");
+        dir.write("locked/inner.txt", "i");
+        QVERIFY(QFile::setPermissions(dir.abs("locked"), QFileDevice::Permissions()));
+        Logger::startCapture();
+        XDirInfo info;
+        const bool done = info.scan_dir(dir.path());
+        const QStringList lines = Logger::capturedLines();
+        Logger::stopCapture();
+        QFile::setPermissions(dir.abs("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(done);
+        QVERIFY(capturedContains(lines, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<")));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"ok.txt"}));
+    }
+
+    void unreadableFileIsSkippedWithAWarning()
+    {
+        if (::geteuid() == 0)
+            QSKIP("running as root: mode 000 does not keep root out");
+        TestDir dir;
+        dir.write("ok.txt", "o");
+        const QString locked = dir.write("locked.txt", "l");
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        Logger::startCapture();
+        info.setup_filtered_files(find::XFilter(), true);
+        const QStringList lines = Logger::capturedLines();
+        Logger::stopCapture();
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(capturedContains(lines, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<")));
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"ok.txt"}));
+    }
+
+    void unreadableRootFails()
+    {
+        XDirInfo info;
+        Logger::startCapture();
+        QVERIFY(!info.scan_dir(QStringLiteral("/nonexistent/folder/for/sure")));
+        const QStringList lines = Logger::capturedLines();
+        Logger::stopCapture();
+        QVERIFY(capturedContains(lines, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<")));
+        QCOMPARE(info.countFiles(), quint64(0));
+    }
+
+    void fileDeletedAfterTheScanIsSkipped()
+    {
+        TestDir dir;
+        dir.write("stays.txt", "s");
+        const QString gone = dir.write("gone.txt", "g");
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        QVERIFY(QFile::remove(gone));
+        Logger::startCapture();
+        info.setup_filtered_files(find::XFilter(), true);
+        const QStringList lines = Logger::capturedLines();
+        Logger::stopCapture();
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"stays.txt"}));
+        QVERIFY(capturedContains(lines, QStringLiteral("gone.txt")));
+    }
+
+    void stopFlagEndsFilteringAndIsClearedByTheNextScan()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        info.stop();
+        QVERIFY(info.isStopped());
+        info.setup_filtered_files(find::XFilter(), true);
+        QVERIFY(info.get_view_filtered_files().empty());
+
+        QVERIFY(info.scan_dir(dir.path()));
+        QVERIFY(!info.isStopped());
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(info.get_view_filtered_files().size(), std::size_t(4));
+    }
+
+    void stopFromAnotherThreadEndsTheWalk()
+    {
+        TestDir dir;
+        const int folders = 3000;
+        for (int i = 0; i < folders; ++i)
+            dir.write(QStringLiteral("d%1/f.txt").arg(i), "x");
+        XDirInfo info;
+        std::atomic<quint64> dirsAtStop{0};
+        std::thread stopper([&] {
+            while (info.countDirs() == 0)
+                std::this_thread::yield();
+            info.stop();
+            dirsAtStop = info.countDirs();
+        });
+        const bool done = info.scan_dir(dir.path());
+        stopper.join();
+        if (dirsAtStop.load() > quint64(folders))
+            QSKIP("the walk ended before the stop arrived");
+        QVERIFY(!done);
+        QVERIFY(info.isStopped());
+        QVERIFY(info.countDirs() < quint64(folders + 1));
+    }
+
+    void countersAreLiveWhileWalking()
+    {
+        TestDir dir;
+        for (int i = 0; i < 200; ++i)
+            dir.write(QStringLiteral("d%1/f%1.txt").arg(i), "x");
+        XDirInfo info;
+        std::atomic<bool> running{true};
+        std::atomic<quint64> lastSeen{0};
+        std::atomic<bool> decreased{false};
+        std::thread reader([&] {
+            while (running.load()) {
+                const quint64 now = info.countFiles();
+                if (now < lastSeen.load())
+                    decreased = true;
+                lastSeen = now;
+            }
+        });
+        QVERIFY(info.scan_dir(dir.path()));
+        running = false;
+        reader.join();
+        QVERIFY(!decreased.load());
+        QCOMPARE(info.countFiles(), quint64(200));
+        QCOMPARE(info.countDirs(), quint64(201));
+    }
+
+    void filterPatternsSizeAndTime()
+    {
+        TestDir dir;
+        dir.write("keep.txt", QByteArray(2048, 'k'));
+        dir.write("small.txt", "s");
+        dir.write("skip.bak", QByteArray(4096, 'b'));
+        dir.write("folder.txt/inner.md", "i");
+        const QString old = dir.write("old.txt", QByteArray(3000, 'o'));
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::ReadWrite));
+        QVERIFY(oldFile.setFileTime(QDateTime(QDate(2001, 5, 5), QTime(12, 0)), QFileDevice::FileModificationTime));
+        oldFile.close();
+
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+
+        find::XFilter byName;
+        byName.fileFilter().setPattern(QStringLiteral("*.txt"), false);
+        info.setup_filtered_files(byName, true);
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"keep.txt", "old.txt", "small.txt"}));
+        // Folders pass only when asked for.
+        info.setup_filtered_files(byName, false);
+        QVERIFY(namesOf(info.get_view_filtered_files()).contains(QStringLiteral("folder.txt")));
+
+        find::XFilter bySize = byName;
+        bySize.fileFilter().setSize(XFileFilter::GE, 2048);
+        const XFindStats stats = info.setup_filtered_files(bySize, true);
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"keep.txt", "old.txt"}));
+        QCOMPARE(stats.countFilesMatch, quint64(2));
+        QCOMPARE(stats.countFiles.get(), quint64(5));
+        QCOMPARE(info.countBytes(), quint64(2048 + 3000));
+
+        find::XFilter byTime;
+        byTime.fileFilter().setTime(XFileFilter::LE, QDateTime(QDate(2001, 12, 31), QTime(0, 0)).toMSecsSinceEpoch());
+        info.setup_filtered_files(byTime, true);
+        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"old.txt"}));
+
+        find::XFilter notBak;
+        notBak.fileFilter().setPattern(QStringLiteral("*.bak, *.md"), true);
+        info.setup_filtered_files(notBak, true);
+        QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"keep.txt", "old.txt", "small.txt"}));
+    }
+
+    void takenListLeavesTheViewEmptyButTheObjectsValid()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        info.setup_filtered_files(find::XFilter(), true);
+        const std::vector<const QFileInfo*> taken = info.take_filtered_files();
+        QVERIFY(info.get_view_filtered_files().empty());
+        QCOMPARE(taken.size(), std::size_t(4));
+        for (const QFileInfo* file : taken)
+            QVERIFY(file->exists());
+    }
+
+    void nameOnlyFilteringNeedNotReadSizes()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        XDirInfo info;
+        info.setReadSizes(false);
+        QVERIFY(info.scan_dir(dir.path()));
+        info.setup_filtered_files(find::XFilter(), true);
+        QCOMPARE(info.get_view_filtered_files().size(), std::size_t(4));
+        QCOMPARE(info.countBytes(), quint64(0));
+    }
+
+    void compactTreeStaysSmall()
+    {
+        TestDir dir;
+        for (int i = 0; i < 2000; ++i)
+            dir.write(QStringLiteral("f%1.txt").arg(i, 5, 10, QLatin1Char('0')), "");
+        XDirInfo info;
+        QVERIFY(info.scan_dir(dir.path()));
+        // 12 bytes per entry and its 9-byte name, with some slack.
+        QVERIFY2(info.memoryUsage() < 2000 * 32, qPrintable(QString::number(info.memoryUsage())));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    isolateHomes();
+    QCoreApplication app(argc, argv);
+    TestDirInfo test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_dir_info.moc"
