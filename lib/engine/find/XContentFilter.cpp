@@ -1,23 +1,96 @@
 #include "XContentFilter.h"
 
+#include "Logger.h"
 #include "XLineReaderDA.h"
+#include "XLiteralSearcher.h"
+#include "XRegexCode.h"
+#include "XRegexMatcher.h"
+#include "XScopeUnits.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace zem::find {
 
+// One term of a simple expression. ASCII terms go through the SIMD searcher; other terms, and
+// ASCII terms with 'k' or 's' in files holding KELVIN SIGN or LONG S, through PCRE2's caseless
+// literal matching.
 struct XContentFilter::Term {
-    QByteArray bytes;
-};
-struct XRegexCode {
-};
-class XRegexMatcher {
+    QString text;
+    QByteArray utf8;
+    XLiteralSearcher searcher;                   // empty for non-ASCII terms
+    std::shared_ptr<const XRegexCode> unicode;  // caseless literal, null when not needed
+    bool aliasSensitive = false;
+    bool mayCrossParagraph = false;
+    bool mayCrossSentence = false;
+
+    bool mayCross(quint32 scope) const
+    {
+        return scope == SCOPE_PARAGRAPH ? mayCrossParagraph : scope == SCOPE_SENTENCE ? mayCrossSentence : false;
+    }
 };
 
-XContentFilter::XContentFilter(quint32 scope) { setScope(scope); }
+namespace {
+
+QStringList splitTerms(const QString& text)
+{
+    QStringList terms;
+    const int n = text.size();
+    int i = 0;
+    while (i < n) {
+        while (i < n && text[i].isSpace())
+            ++i;
+        if (i >= n)
+            break;
+        QString term;
+        if (text[i] == QLatin1Char('"')) {
+            int j = text.indexOf(QLatin1Char('"'), i + 1);
+            if (j < 0)
+                j = n;  // an open quote runs to the end
+            term = text.mid(i + 1, j - i - 1);
+            i = j + 1;
+        } else {
+            int j = i;
+            while (j < n && !text[j].isSpace())
+                ++j;
+            term = text.mid(i, j - i);
+            i = j;
+        }
+        if (term.isEmpty())
+            continue;
+        bool duplicate = false;
+        for (const QString& t : terms)
+            duplicate = duplicate || t.toCaseFolded() == term.toCaseFolded();
+        if (!duplicate)
+            terms << term;
+    }
+    return terms;
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+XContentFilter::XContentFilter(quint32 scope)
+{
+    setScope(scope);
+}
+
 XContentFilter::XContentFilter(const XContentFilter& other)
     : m_text(other.m_text), m_regEx(other.m_regEx), m_valid(other.m_valid), m_scope(other.m_scope),
-      m_error(other.m_error), m_terms(other.m_terms), m_regex(other.m_regex)
+      m_error(other.m_error), m_terms(other.m_terms), m_regex(other.m_regex), m_position(other.m_position),
+      m_limitHit(other.m_limitHit)
 {
+    // The matcher (match data, JIT stack) is per copy and made on first use.
 }
+
 XContentFilter& XContentFilter::operator=(const XContentFilter& other)
 {
     if (this != &other) {
@@ -26,6 +99,7 @@ XContentFilter& XContentFilter::operator=(const XContentFilter& other)
     }
     return *this;
 }
+
 XContentFilter::XContentFilter(XContentFilter&&) noexcept = default;
 XContentFilter& XContentFilter::operator=(XContentFilter&&) noexcept = default;
 XContentFilter::~XContentFilter() = default;
@@ -34,12 +108,53 @@ bool XContentFilter::createSymbols(const QString& text, bool regEx)
 {
     m_text = text;
     m_regEx = regEx;
-    m_valid = !text.trimmed().isEmpty();
-    m_error = m_valid ? QString() : QStringLiteral("empty expression");
-    return m_valid;
+    m_valid = false;
+    m_error.clear();
+    m_terms.clear();
+    m_regex.reset();
+    seekHome();
+    if (text.trimmed().isEmpty()) {
+        m_error = QStringLiteral("empty expression");
+        return false;
+    }
+    if (regEx) {
+        m_regex = XRegexCode::compile(text.toUtf8(), XRegexCode::REGEX, &m_error);
+        m_valid = m_regex != nullptr;
+        return m_valid;
+    }
+    const QStringList words = splitTerms(text);
+    for (const QString& w : words) {
+        auto term = std::make_shared<Term>();
+        term->text = w;
+        term->utf8 = w.toUtf8();
+        const QByteArray lower = term->utf8.toLower();
+        if (isAscii(term->utf8)) {
+            term->searcher = XLiteralSearcher(term->utf8, true);
+            term->aliasSensitive = lower.contains('k') || lower.contains('s');
+        }
+        if (!isAscii(term->utf8) || term->aliasSensitive) {
+            term->unicode = XRegexCode::compile(term->utf8, XRegexCode::LITERAL_CASELESS, &m_error);
+            if (!term->unicode) {
+                m_terms.clear();
+                return false;
+            }
+        }
+        term->mayCrossParagraph = XScopeUnits::textMayCrossUnit(term->utf8, SCOPE_PARAGRAPH);
+        term->mayCrossSentence = XScopeUnits::textMayCrossUnit(term->utf8, SCOPE_SENTENCE);
+        m_terms.push_back(std::move(term));
+    }
+    if (m_terms.empty()) {
+        m_error = QStringLiteral("no search term");
+        return false;
+    }
+    m_valid = true;
+    return true;
 }
 
-void XContentFilter::setScope(quint32 scope) { m_scope = scope <= SCOPE_SENTENCE ? scope : quint32(SCOPE_FILE); }
+void XContentFilter::setScope(quint32 scope)
+{
+    m_scope = scope <= SCOPE_SENTENCE ? scope : quint32(SCOPE_FILE);
+}
 
 QString XContentFilter::scope_as_string(quint32 scope)
 {
@@ -54,17 +169,251 @@ QString XContentFilter::scope_as_string(quint32 scope)
         return QStringLiteral("?");
     }
 }
-QString XContentFilter::scope_as_string() const { return scope_as_string(m_scope); }
-QStringList XContentFilter::terms() const { return {}; }
+
+QString XContentFilter::scope_as_string() const
+{
+    return scope_as_string(m_scope);
+}
+
+QStringList XContentFilter::terms() const
+{
+    QStringList list;
+    for (const auto& t : m_terms)
+        list << t->text;
+    return list;
+}
+
+QString XContentFilter::toString(bool longForm) const
+{
+    const QString expr = m_regEx ? QStringLiteral("/%1/").arg(m_text) : QStringLiteral("\"%1\"").arg(m_text);
+    if (!longForm)
+        return QStringLiteral("%1 [%2]").arg(expr, scope_as_string());
+    return QStringLiteral("content %1 (%2, scope %3)")
+        .arg(expr, m_regEx ? QStringLiteral("regular expression") : QStringLiteral("all terms, any case"), scope_as_string());
+}
 
 XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 {
-    XRamLayer layer = find(from, reader.data(), reader.size());
+    bool needAliases = m_regex && m_regex->requiredNeedsAliasCheck;
+    for (const auto& t : m_terms)
+        needAliases = needAliases || t->aliasSensitive;
+    m_path = reader.path();
+    // The reader learns about aliases in the pass that counts lines; no pass of our own.
+    const int aliases = needAliases ? (reader.hasFoldAliases() ? 1 : 0) : 0;
+    XRamLayer layer = findIn(from, reader.data(), reader.size(), aliases);
     layer.setBinary(reader.isBinary());
+    m_path.clear();
     return layer;
 }
-XRamLayer XContentFilter::find(qint64, const char*, qint64) { return {}; }
 
-QString XContentFilter::toString(bool) const { return m_text; }
+XRamLayer XContentFilter::find(qint64 from, const char* data, qint64 size)
+{
+    XRamLayer layer = findIn(from, data, size, -1);
+    const qint64 probe = std::min(size, XLineReaderDA::kBinaryProbeBytes);
+    layer.setBinary(data && probe > 0 && std::memchr(data, 0, size_t(probe)) != nullptr);
+    return layer;
+}
+
+XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size, int aliases)
+{
+    XRamLayer layer;
+    from = std::max<qint64>(0, from);
+    if (!m_valid || !data || from > size) {
+        m_position = std::max<qint64>(0, size);
+        return layer;
+    }
+    if (!m_matcher && (m_regex || std::any_of(m_terms.begin(), m_terms.end(), [](const auto& t) { return t->unicode; })))
+        m_matcher = std::make_unique<XRegexMatcher>();
+    if (m_regex)
+        findRegex(data, size, from, aliases, layer);
+    else
+        findTerms(data, size, from, aliases, layer);
+    m_position = size;
+    return layer;
+}
+
+bool XContentFilter::stopOnError(int result)
+{
+    if (result == XRegexMatcher::MATCH || result == XRegexMatcher::NO_MATCH)
+        return false;
+    m_limitHit = true;
+    xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - $, no further hits in this file"),
+         m_path.isEmpty() ? QStringLiteral("(buffer)") : m_path, m_matcher ? m_matcher->lastErrorText() : QString());
+    return true;
+}
+
+bool XContentFilter::occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, int& aliases,
+                                 std::vector<XRam>& out)
+{
+    const bool useUnicode = !term.searcher.isEmpty()
+        ? (term.aliasSensitive && (aliases < 0 ? (aliases = XLiteralSearcher::hasFoldAliases(data, size) ? 1 : 0) : aliases) == 1)
+        : true;
+    if (!useUnicode) {
+        const qint64 m = term.searcher.length();
+        for (qint64 pos = from; (pos = term.searcher.find(data, size, pos)) >= 0; pos += m)
+            out.push_back(XRam{pos, qint32(m), index});
+        return true;
+    }
+    const int r = m_matcher->forEach(*term.unicode, data, size, from, [&](qint64 s, qint64 e) {
+        out.push_back(XRam{s, qint32(e - s), index});
+        return true;
+    });
+    return !stopOnError(r);
+}
+
+void XContentFilter::findTerms(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer)
+{
+    const int count = int(m_terms.size());
+    std::vector<std::vector<XRam>> lists(static_cast<size_t>(count));
+    for (int t = 0; t < count; ++t) {
+        // A missing term means no unit can hold all of them: stop before the other passes.
+        const bool ok = occurrences(*m_terms[size_t(t)], t, data, size, from, aliases, lists[size_t(t)]);
+        if (!ok || lists[size_t(t)].empty())
+            return;
+    }
+    const bool units = m_scope != SCOPE_FILE && (count > 1 || m_terms[0]->mayCross(m_scope));
+    if (!units) {
+        if (count == 1) {
+            layer.marks() = std::move(lists[0]);
+            return;
+        }
+        mergeInto(lists, layer.marks());
+        return;
+    }
+
+    // Units are looked up around the term with the fewest occurrences only.
+    int driver = 0;
+    for (int t = 1; t < count; ++t) {
+        if (lists[size_t(t)].size() < lists[size_t(driver)].size())
+            driver = t;
+    }
+    XScopeUnits scope(data, size, m_scope);
+    std::vector<size_t> cursor(size_t(count), 0);
+    std::vector<XRam> unitMarks;
+    qint64 doneEnd = -1;
+    for (const XRam& o : lists[size_t(driver)]) {
+        if (o.offset < doneEnd)
+            continue;
+        const XScopeUnits::Span u = scope.unitAt(o.offset);
+        if (!u.valid())
+            continue;
+        doneEnd = u.end;
+        unitMarks.clear();
+        bool all = true;
+        for (int t = 0; t < count && all; ++t) {
+            const std::vector<XRam>& list = lists[size_t(t)];
+            size_t& c = cursor[size_t(t)];
+            while (c < list.size() && list[c].offset < u.start)
+                ++c;
+            bool any = false;
+            for (size_t k = c; k < list.size() && list[k].offset < u.end; ++k) {
+                if (list[k].offset + list[k].length <= u.end) {
+                    unitMarks.push_back(list[k]);
+                    any = true;
+                }
+            }
+            all = any;
+        }
+        if (!all)
+            continue;
+        std::sort(unitMarks.begin(), unitMarks.end(), [](const XRam& a, const XRam& b) {
+            return a.offset != b.offset ? a.offset < b.offset : a.category < b.category;
+        });
+        layer.marks().insert(layer.marks().end(), unitMarks.begin(), unitMarks.end());
+    }
+}
+
+void XContentFilter::mergeInto(std::vector<std::vector<XRam>>& lists, std::vector<XRam>& out)
+{
+    size_t total = 0;
+    for (const auto& l : lists)
+        total += l.size();
+    out.clear();
+    out.reserve(total);
+    // Few terms: picking the smallest head each time beats sorting everything.
+    std::vector<size_t> at(lists.size(), 0);
+    for (size_t n = 0; n < total; ++n) {
+        size_t best = lists.size();
+        for (size_t t = 0; t < lists.size(); ++t) {
+            if (at[t] < lists[t].size() && (best == lists.size() || lists[t][at[t]].offset < lists[best][at[best]].offset))
+                best = t;
+        }
+        out.push_back(lists[best][at[best]++]);
+    }
+}
+
+void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer)
+{
+    const XRegexCode& rc = *m_regex;
+    XRegexMatcher& matcher = *m_matcher;
+    XScopeUnits scope(data, size, m_scope);
+    const bool units = m_scope != SCOPE_FILE;
+    auto emit = [&layer](qint64 s, qint64 e) {
+        layer.append(s, qint32(e - s), 0);
+        return true;
+    };
+
+    if (rc.pureLiteral) {
+        const bool check = units && XScopeUnits::textMayCrossUnit(QByteArray::fromStdString(rc.required.needle()), m_scope);
+        const qint64 m = rc.required.length();
+        for (qint64 pos = from; (pos = rc.required.find(data, size, pos)) >= 0; pos += m) {
+            if (check) {
+                const XScopeUnits::Span u = scope.unitAt(pos);
+                if (!u.valid() || !u.contains(pos, pos + m))
+                    continue;
+            }
+            layer.append(pos, qint32(m), 0);
+        }
+        return;
+    }
+
+    // All matches in [begin, end); with units, each match is redone inside the unit where it
+    // starts, so that no mark crosses a unit edge.
+    auto run = [&](qint64 begin, qint64 end) -> int {
+        if (!units)
+            return matcher.forEach(rc, data, end, begin, emit);
+        qint64 pos = begin;
+        while (pos <= end) {
+            qint64 ms = -1;
+            const int r = matcher.forEach(rc, data, end, pos, [&ms](qint64 s, qint64) {
+                ms = s;
+                return false;
+            });
+            if (r != XRegexMatcher::MATCH)
+                return r;
+            const XScopeUnits::Span u = scope.unitAt(ms);
+            if (!u.valid()) {
+                pos = XRegexMatcher::nextChar(data, end, ms);
+                continue;
+            }
+            const int r2 = matcher.forEach(rc, data, std::min(u.end, end), ms, emit);
+            if (r2 != XRegexMatcher::NO_MATCH && r2 != XRegexMatcher::MATCH)
+                return r2;
+            pos = u.end;
+        }
+        return XRegexMatcher::NO_MATCH;
+    };
+
+    const bool lines = rc.lineFilter && !(rc.requiredNeedsAliasCheck
+                                          && (aliases < 0 ? XLiteralSearcher::hasFoldAliases(data, size) : aliases == 1));
+    if (!lines) {
+        stopOnError(run(from, size));
+        return;
+    }
+    // Only lines holding the required literal can hold a match.
+    qint64 pos = from;
+    while (pos < size) {
+        const qint64 c = rc.required.find(data, size, pos);
+        if (c < 0)
+            break;
+        const void* before = c > pos ? memrchr(data + pos, '\n', size_t(c - pos)) : nullptr;
+        const qint64 ls = before ? static_cast<const char*>(before) - data + 1 : pos;
+        const void* after = std::memchr(data + c, '\n', size_t(size - c));
+        const qint64 le = after ? static_cast<const char*>(after) - data : size;
+        if (stopOnError(run(ls, le)))
+            return;
+        pos = le + 1;
+    }
+}
 
 } // namespace zem::find

@@ -24,7 +24,6 @@ class XLineReaderDA;
 
 namespace zem::find {
 
-class XLiteralSearcher;
 struct XRegexCode;
 class XRegexMatcher;
 
@@ -69,9 +68,13 @@ public:
 
 private:
     struct Term;
-    XRamLayer findTerms(const char* data, qint64 size, qint64 from, bool fileAscii);
-    XRamLayer findRegex(const char* data, qint64 size, qint64 from);
-    void unitFilter(const char* data, qint64 size, XRamLayer& layer, int termCount) const;
+    XRamLayer findIn(qint64 from, const char* data, qint64 size, int aliases);
+    void findTerms(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer);
+    void findRegex(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer);
+    bool occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, int& aliases,
+                     std::vector<XRam>& out);
+    static void mergeInto(std::vector<std::vector<XRam>>& lists, std::vector<XRam>& out);
+    bool stopOnError(int result);
 
     QString m_text;
     bool m_regEx = false;
@@ -85,6 +88,7 @@ private:
 
     qint64 m_position = 0;
     bool m_limitHit = false;
+    QString m_path;  // of the file being searched, for log lines
 };
 
 } // namespace zem::find
