@@ -107,8 +107,12 @@ private Q_SLOTS:
         QString path;
         g_inLoop = [&path](zem::KernelGUI& k) { path = zemFinder::FindApplication::start_path(k); };
 
-        WinFinderConfig::get().flagUseStartFolder = true;
-        WinFinderConfig::get().startFolder = QStringLiteral("/configured");
+        g_inLoop = [](zem::KernelGUI&) {
+            WinFinderConfig::get().flagUseStartFolder = true;
+            WinFinderConfig::get().startFolder = QStringLiteral("/configured");
+        };
+        QCOMPARE(runApp(), 0);
+        g_inLoop = [&path](zem::KernelGUI& k) { path = zemFinder::FindApplication::start_path(k); };
         QCOMPARE(runApp({"--file", "sub/file.txt"}), 0);
         QCOMPARE(path, dir.path() + QStringLiteral("/sub/file.txt"));
 
@@ -164,12 +168,12 @@ private Q_SLOTS:
         const QString lock = zem::getEnv("XDG_RUNTIME_DIR") + "/zemFind.lock";
         QFile::remove(lock);
         QProcess first;
-        first.start(binary(), {});
+        first.start(binary(), QStringList());
         QVERIFY(first.waitForStarted());
         QVERIFY(waitForFile(lock, 30000));
 
         QProcess second;
-        second.start(binary(), {});
+        second.start(binary(), QStringList());
         QVERIFY(second.waitForFinished(30000));
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(second.readAllStandardError().contains("ONE-INSTANCE-ONLY!"));
@@ -180,11 +184,17 @@ private Q_SLOTS:
 
         QFile::remove(zem::KernelGUI::configFilePath());
         QProcess third;
-        third.start(binary(), {});
+        third.start(binary(), QStringList());
         QVERIFY(third.waitForStarted());
-        QTest::qWait(300);
-        QVERIFY(waitForFile(lock, 30000));
-        QTRY_VERIFY_WITH_TIMEOUT(third.readAllStandardError().contains("FindApplication::zemFind"), 30000);
+        // No event loop in this process: read the child's output by blocking waits.
+        QByteArray output;
+        QElapsedTimer waited;
+        waited.start();
+        while (!output.contains("FindApplication::zemFind") && waited.elapsed() < 30000) {
+            third.waitForReadyRead(200);
+            output += third.readAllStandardError();
+        }
+        QVERIFY2(output.contains("FindApplication::zemFind"), output.constData());
         QCOMPARE(third.state(), QProcess::Running);
         ::kill(pid_t(third.processId()), SIGTERM);
         QVERIFY(third.waitForFinished(30000));

@@ -27,6 +27,36 @@ QStringList tokens(const QString& text)
     return text.split(delimiters, Qt::SkipEmptyParts);
 }
 
+// Folders are stored joined by ";". A ";" inside a path is doubled so that such a folder
+// survives; the writer never produces an empty entry, so ";;" was unused before.
+QString joinFolders(const FileInfoSet& folders)
+{
+    QStringList paths;
+    for (const QFileInfo& folder : folders)
+        paths << folder.absoluteFilePath().replace(QLatin1Char(';'), QLatin1String(";;"));
+    return paths.join(QLatin1Char(';'));
+}
+
+QStringList splitFolders(const QString& text)
+{
+    QStringList paths;
+    QString current;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char(';')) {
+            current += text.at(i);
+        } else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char(';')) {
+            current += QLatin1Char(';');
+            ++i;
+        } else {
+            paths << current;
+            current.clear();
+        }
+    }
+    paths << current;
+    paths.removeAll(QString());
+    return paths;
+}
+
 QString boolText(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");
@@ -93,7 +123,7 @@ void WinFinderConfig::fromNode(zem::XNode* nConfig)
     }
 
     FileInfoSet folders;
-    for (const QString& path : nConfig->getBase64String(QStringLiteral("filter"), QString()).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+    for (const QString& path : splitFolders(nConfig->getBase64String(QStringLiteral("filter"), QString())))
         folders.insert(QFileInfo(path));
     filter = folders.empty() ? default_filter_folders() : std::move(folders);
 
@@ -129,10 +159,7 @@ void WinFinderConfig::toNode(zem::XNode* nConfig) const
     nConfig->setUInt(QStringLiteral("countThreads"), countThreads);
     nConfig->setUInt(QStringLiteral("fontSizeHexView"), fontSizeHexView);
     nConfig->setUInt(QStringLiteral("fontSize"), fontSize);
-    QStringList folders;
-    for (const QFileInfo& folder : filter)
-        folders << folder.absoluteFilePath();
-    nConfig->setBase64String(QStringLiteral("filter"), folders.join(QLatin1Char(';')));
+    nConfig->setBase64String(QStringLiteral("filter"), joinFolders(filter));
     nConfig->setBool(QStringLiteral("flagUseStartFolder"), flagUseStartFolder);
     nConfig->setBase64String(QStringLiteral("startFolder"), startFolder);
     nConfig->setInt(QStringLiteral("li_pos"), li_pos);
