@@ -1,0 +1,234 @@
+// The line reader: reading and mapping, line ends, long lines, reuse of one reader.
+#include "XLineReaderDA.h"
+#include "TestDir.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace zem;
+
+class TestLineReader : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lines_data();
+    void lines();
+    void longLinesSplit_data();
+    void longLinesSplit();
+    void unreadable();
+    void reuseKeepsBuffer();
+    void mappedLargeFile();
+    void binaryProbe_data();
+    void binaryProbe();
+    void foldAliases_data();
+    void foldAliases();
+    void lineOfOffset();
+};
+
+void TestLineReader::lines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("one line no end") << QByteArray("abc") << QStringList{"abc"};
+    QTest::newRow("one line lf") << QByteArray("abc\n") << QStringList{"abc"};
+    QTest::newRow("lf") << QByteArray("a\nb\nc") << QStringList{"a", "b", "c"};
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("a\rb\rc") << QStringList{"a", "b", "c"};
+    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("empty lines") << QByteArray("\n\n\n") << QStringList{"", "", ""};
+    QTest::newRow("cr then lf apart") << QByteArray("a\r\rb\n\n") << QStringList{"a", "", "b", ""};
+    QTest::newRow("only newline") << QByteArray("\n") << QStringList{""};
+    QTest::newRow("only cr") << QByteArray("\r") << QStringList{""};
+    QTest::newRow("nul bytes") << QByteArray("a\0b\nc", 5) << QStringList{QString::fromLatin1("a\0b", 3), "c"};
+    // Line ends on both sides of the 16-byte steps of the fast count.
+    QByteArray edge(15, 'x');
+    edge += "\r\n";
+    edge += QByteArray(14, 'y');
+    edge += "\r\n\r";
+    QTest::newRow("crlf across steps") << edge << QStringList{QString(15, 'x'), QString(14, 'y'), ""};
+    QByteArray manyLines;
+    QStringList expected;
+    for (int i = 0; i < 500; ++i) {
+        const QByteArray line = QByteArray::number(i) + QByteArray(i % 37, 'z');
+        manyLines += line + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+        expected << QString::fromLatin1(line);
+    }
+    QTest::newRow("many mixed") << manyLines << expected;
+}
+
+void TestLineReader::lines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("t.txt"), bytes);
+    for (qint64 threshold : {qint64(1) << 30, qint64(1)}) {
+        XLineReaderDA reader;
+        reader.setMapThreshold(threshold);
+        QVERIFY(reader.openFile(path, 65536, true));
+        QCOMPARE(reader.getMemorySize(), qint64(bytes.size()));
+        QCOMPARE(reader.size(), qint64(bytes.size()));
+        QCOMPARE(QByteArray(reader.data(), int(reader.size())), bytes);
+        QCOMPARE(reader.countLines(), qint64(lines.size()));
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(reader.lineAt(i), lines[i].toLatin1());
+        QVERIFY(reader.lineAt(lines.size()).isEmpty());
+    }
+    XLineReaderDA fromBytes;
+    fromBytes.openBytes(bytes);
+    QCOMPARE(fromBytes.countLines(), qint64(lines.size()));
+}
+
+void TestLineReader::longLinesSplit_data()
+{
+    QTest::addColumn<int>("lineLen");
+    QTest::addColumn<int>("maxLen");
+    QTest::addColumn<bool>("endWithNewline");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("exactly max") << 100 << 100 << true << 1;
+    QTest::newRow("one over") << 101 << 100 << true << 2;
+    QTest::newRow("three pieces") << 250 << 100 << false << 3;
+    QTest::newRow("big default limit") << 200000 << 65536 << true << 4;
+    QTest::newRow("below default limit") << 65536 << 65536 << true << 1;
+    QTest::newRow("small limit") << 10 << 4 << true << 3;
+}
+
+void TestLineReader::longLinesSplit()
+{
+    QFETCH(int, lineLen);
+    QFETCH(int, maxLen);
+    QFETCH(bool, endWithNewline);
+    QFETCH(int, expected);
+    // A short line before and after, so that only the long one splits.
+    QByteArray bytes = "head\n" + QByteArray(lineLen, 'q') + "\ntail";
+    if (endWithNewline)
+        bytes += '\n';
+    TestDir dir;
+    XLineReaderDA reader;
+    QVERIFY(reader.openFile(dir.write(QStringLiteral("long.txt"), bytes), maxLen, true));
+    QCOMPARE(reader.countLines(), qint64(expected + 2));
+    QCOMPARE(reader.lineAt(0), QByteArray("head"));
+    QCOMPARE(reader.lineAt(1).size(), std::min(lineLen, maxLen));
+    QCOMPARE(reader.lineAt(expected), QByteArray(lineLen - (expected - 1) * maxLen, 'q'));
+    QCOMPARE(reader.lineAt(expected + 1), QByteArray("tail"));
+}
+
+void TestLineReader::unreadable()
+{
+    TestDir dir;
+    XLineReaderDA reader;
+    QVERIFY(!reader.openFile(dir.abs(QStringLiteral("missing.txt")), 65536, true));
+    QVERIFY(!reader.isOpen());
+    QCOMPARE(reader.getMemorySize(), qint64(0));
+    QCOMPARE(reader.countLines(), qint64(0));
+    QVERIFY(!reader.openFile(dir.mkdir(QStringLiteral("folder")), 65536, true));
+    const QString locked = dir.write(QStringLiteral("locked.txt"), "secret\n");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    QFile probe(locked);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("running with permission to read anything (root)");
+    QVERIFY(!reader.openFile(locked, 65536, true));
+}
+
+void TestLineReader::reuseKeepsBuffer()
+{
+    TestDir dir;
+    XLineReaderDA reader;
+    QVERIFY(reader.openFile(dir.write(QStringLiteral("a.txt"), QByteArray(5000, 'a') + "\nend\n"), 65536, true));
+    QCOMPARE(reader.countLines(), qint64(2));
+    const qint64 capacity = reader.bufferCapacity();
+    QVERIFY(capacity >= 5005);
+    const char* first = reader.data();
+    QVERIFY(reader.openFile(dir.write(QStringLiteral("b.txt"), "x\ny\nz\n"), 65536, true));
+    QCOMPARE(reader.bufferCapacity(), capacity);
+    QCOMPARE(reader.data(), first);
+    QCOMPARE(reader.countLines(), qint64(3));
+    QCOMPARE(reader.lineAt(2), QByteArray("z"));
+    QVERIFY(!reader.openFile(dir.abs(QStringLiteral("gone.txt")), 65536, true));
+    QVERIFY(reader.openFile(dir.abs(QStringLiteral("a.txt")), 65536, true));
+    QCOMPARE(reader.lineAt(1), QByteArray("end"));
+}
+
+void TestLineReader::mappedLargeFile()
+{
+    TestDir dir;
+    QByteArray big;
+    for (int i = 0; i < 40000; ++i)
+        big += "line " + QByteArray::number(i) + "\n";
+    const QString path = dir.write(QStringLiteral("big.txt"), big);
+    XLineReaderDA reader;
+    reader.setMapThreshold(64 * 1024);
+    QVERIFY(reader.openFile(path, 65536, true));
+    QVERIFY(reader.isMapped());
+    QCOMPARE(reader.countLines(), qint64(40000));
+    QCOMPARE(reader.lineAt(39999), QByteArray("line 39999"));
+    QVERIFY(reader.openFile(path, 65536, false));  // mapping not allowed: read
+    QVERIFY(!reader.isMapped());
+    QCOMPARE(reader.countLines(), qint64(40000));
+    reader.close();
+    QVERIFY(!reader.isOpen());
+    QCOMPARE(reader.size(), qint64(0));
+}
+
+void TestLineReader::binaryProbe_data()
+{
+    QTest::addColumn<int>("nulAt");
+    QTest::addColumn<bool>("binary");
+    QTest::newRow("none") << -1 << false;
+    QTest::newRow("first byte") << 0 << true;
+    QTest::newRow("last probed byte") << 65535 << true;
+    QTest::newRow("just past 64 KiB") << 65536 << false;
+}
+
+void TestLineReader::binaryProbe()
+{
+    QFETCH(int, nulAt);
+    QFETCH(bool, binary);
+    QByteArray bytes(66000, 't');
+    if (nulAt >= 0)
+        bytes[nulAt] = '\0';
+    TestDir dir;
+    XLineReaderDA reader;
+    QVERIFY(reader.openFile(dir.write(QStringLiteral("p.bin"), bytes), 65536, true));
+    QCOMPARE(reader.isBinary(), binary);
+}
+
+void TestLineReader::foldAliases_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("aliases");
+    QTest::newRow("ascii") << QByteArray(100, 'k') << false;
+    QTest::newRow("cyrillic") << QByteArray("\xD0\xBA\xD0\xBA\xD0\xBA") << false;
+    QTest::newRow("kelvin") << QByteArray(40, ' ') + "\xE2\x84\xAA" + QByteArray(40, ' ') << true;
+    QTest::newRow("long s at end") << QByteArray(31, ' ') + "\xC5\xBF" << true;
+    QTest::newRow("kelvin cut off") << QByteArray(40, ' ') + "\xE2\x84" << false;
+    QTest::newRow("other e2") << QByteArray(40, ' ') + "\xE2\x80\x99" + QByteArray(40, ' ') << false;
+}
+
+void TestLineReader::foldAliases()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, aliases);
+    XLineReaderDA reader;
+    reader.openBytes(bytes);
+    QCOMPARE(reader.hasFoldAliases(), aliases);
+}
+
+void TestLineReader::lineOfOffset()
+{
+    XLineReaderDA reader;
+    reader.openBytes("ab\ncd\r\nef");
+    QCOMPARE(reader.lineOfOffset(0), qint64(0));
+    QCOMPARE(reader.lineOfOffset(2), qint64(0));
+    QCOMPARE(reader.lineOfOffset(3), qint64(1));
+    QCOMPARE(reader.lineOfOffset(8), qint64(2));
+    QCOMPARE(reader.lineOfOffset(9), qint64(-1));
+    const XLineReaderDA::Span s = reader.lineSpan(1);
+    QCOMPARE(s.offset, qint64(3));
+    QCOMPARE(s.length, qint64(2));
+}
+
+QTEST_GUILESS_MAIN(TestLineReader)
+#include "test_line_reader.moc"
