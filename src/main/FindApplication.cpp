@@ -8,11 +8,15 @@
 #include "gui/config/ConfigZemFinder.h"
 #include "main/BuildInfo.h"
 
+#include "XTools.h"
+#include "gui/WinFinder.h"
+#include "gui/WinTray.h"
+#include "widgets/XToolsGui.h"
+
 #include <QApplication>
-#include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 namespace zemFinder {
@@ -20,26 +24,34 @@ namespace zemFinder {
 namespace {
 const zem::TestGuiContextAdder g_app(FindApplication::zemFind, "app", "", {QStringLiteral("file")});
 
-// Stands in for the finder window until it is built: a real top-level window, so that the event
-// loop, the exit handler and the persistence run; closing it ends the program.
-class StartWindow : public QWidget {
-public:
-    explicit StartWindow(const QString& startPath)
-    {
-        setWindowTitle(QStringLiteral("Zem Finder"));
-        auto* layout = new QVBoxLayout(this);
-        auto* label = new QLabel(startPath.isEmpty() ? QStringLiteral("Zem Finder") : startPath, this);
-        label->setAlignment(Qt::AlignCenter);
-        layout->addWidget(label);
-    }
+// Windows still open when the event loop ends (a signal, a developer command) close here, so that
+// their state reaches the node tree before it is saved.
+void close_remaining_windows(zem::KernelGUI& kernel)
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : kernel.windows())
+        windows << window;
+    for (const QPointer<QWidget>& window : windows)
+        if (window)
+            window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
+}
 
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        event->accept();
-        QCoreApplication::quit();
-    }
-};
+// The cycle-previews key: from the focus widget up to the main window that holds it.
+bool key_hook(QKeyEvent* event)
+{
+    if (!zem::XToolsGui::is_modifier(WinFinderConfig::get().HotkeyCyclePreviews, uint32_t(event->modifiers())))
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    for (QWidget* w = focus; w; w = w->parentWidget())
+        if (auto* win = qobject_cast<WinFinder*>(w)) {
+            win->key_cycle_previews(focus);
+            break;
+        }
+    return false;
+}
 } // namespace
 
 QString FindApplication::start_path(zem::KernelGUI& kernel)
@@ -73,15 +85,26 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     }
     const QString startPath = start_path(kernel);
     zem::setEnv(QStringLiteral("NOCONSOLE"), QStringLiteral("X"));
-    nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
+    zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
 
-    kernel.addExitHandler([nConfig] { WinFinderConfig::get().toNode(nConfig); });
+    WinFinder* win = new WinFinder;
+    win->setNodeWin(nWin);
+    win->setTitleStd(QStringLiteral("Zem Finder"));
+    win->setHtmlHelpPage(QStringLiteral(":html/en.index.html"), QStringLiteral(":/html/en.index.html"));
+    win->setupTray();
+    win->setUp(startPath);
+    zem::XTools::centerOnScreen(win, 1200, 600);
 
-    StartWindow window(startPath);
-    window.resize(1200, 600);
-    kernel.addWindow(&window);
-    window.show();
-    return kernel.run();
+    kernel.setKeyHook(key_hook);
+    kernel.addExitHandler([nConfig] {
+        WinFinderConfig::get().toNode(nConfig);
+        WinTray::destroy();
+    });
+
+    win->show();
+    const int rc = kernel.run();
+    close_remaining_windows(kernel);
+    return rc;
 }
 
 } // namespace zemFinder

@@ -1,0 +1,30 @@
+#pragma once
+// The proxy between the file-system model and its tree view: hides a set of folders and leaves
+// sorting to the file-system model, which sorts folders before files.
+#include <QSet>
+#include <QSortFilterProxyModel>
+
+class QFileSystemModel;
+
+namespace zem {
+
+class XTreeFilterProxy : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit XTreeFilterProxy(QFileSystemModel* source, QObject* parent = nullptr);
+
+    // Absolute paths of folders not to show; an empty set shows everything.
+    void setHiddenFolders(const QSet<QString>& folders);
+    const QSet<QString>& hiddenFolders() const { return m_hidden; }
+
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QFileSystemModel* m_fs;
+    QSet<QString> m_hidden;
+};
+
+} // namespace zem

@@ -1,0 +1,160 @@
+#pragma once
+// The main window: the navigation bar, the directory tree beside the right-hand area (a stack
+// that later holds the previews and the results), and the status bar. Several may be open at
+// once; each is independent but for the process-wide configuration record and the kernel.
+// Built in setUp; its state lives in its node ("GUI"/"Window" of the application node).
+// GUI thread only. The sources are split: WinFinder_navigate.cpp (tree and history),
+// WinFinder_hotkeys.cpp (shortcuts, filter flags, the forced view under Ctrl),
+// WinFinder_status_bar.cpp and WinFinder_NavigationBar.cpp.
+#include "WindowBase.h"
+#include "XAtomic.h"
+#include "XEventListener.h"
+
+#include <QColor>
+#include <QFileInfo>
+#include <memory>
+
+class QKeyEvent;
+class QLabel;
+class QStatusBar;
+
+namespace zem {
+class XMenu;
+class XNode;
+class XPanel;
+class XPanelStacked;
+class XSplitter;
+class XTreeViewFiles;
+} // namespace zem
+
+namespace zemFinder {
+
+class History;
+
+class WinFinder : public WindowBase {
+    Q_OBJECT
+public:
+    class NavigationBar;
+
+    enum TreeMode : uint32_t { NORMAL = 0, DETAILS = 1, NO_TREE = 2 };
+    enum ViewBit : uint32_t { VIEW_THUMBS = 2 };
+    enum FilterFlag : uint32_t {
+        FLAG_PATTERN = 2,
+        FLAG_NOT_PATTERN = 4,
+        FLAG_TIME = 8,
+        FLAG_SIZE = 16,
+        FLAG_TEXT_FILES = 32,
+        FLAG_HIDDEN = 64,
+        FLAG_CONTENT = 128
+    };
+
+    explicit WinFinder(QWidget* parent = nullptr);
+    ~WinFinder() override;
+
+    // Opens a new main window on the application node's "GUI"/"Window" node.
+    static WinFinder* new_win(const QString& path);
+    // Creates, binds, titles and builds a window on nWin (not shown, not placed).
+    static WinFinder* create_window(zem::XNode* nWin, const QString& startPath);
+    // Another window on file, sharing this window's node.
+    WinFinder* on_open_new_win_here(const QFileInfo& file);
+
+    void setUp(const QString& selectFile);
+    void setup_window_appear_first_time(qint64 microseconds, const QString& selectFile);
+    void on_treeView_selectFile(const QFileInfo& file);
+
+    // Asks first when the configuration wants it; then quit_the_app.
+    static void quit_application(QWidget* parent);
+    // Closes every window, waits for the pool's threads and leaves the event loop with 0.
+    static void quit_the_app();
+
+    // Cycles the previews of the preview context that holds widget (the first found walking up).
+    void key_cycle_previews(QWidget* widget);
+
+    // Navigation (WinFinder_navigate.cpp).
+    void on_navi_back();
+    void on_navi_forward();
+    void on_navi_up();
+    void on_refresh();
+    void on_root_changed(const QString& root);
+    void on_hidden_files(bool flag);
+    void on_hist_state_change();
+    void on_thumb_size(bool bigger);
+    void on_key_return();
+    void show_history_menu();
+    // Builds the history menu without running it (the caller owns it).
+    zem::XMenu* create_history_menu();
+    TreeMode step_tree_mode();
+    TreeMode tree_mode() const { return m_treeMode; }
+    static QString tree_mode_name(TreeMode mode);
+    void collapse_tree();
+    // The next size of the fixed list 64, 90, 128, 160, 200, 256 above (or below) current;
+    // current when there is none.
+    static uint32_t next_thumb_size(uint32_t current, bool bigger);
+    uint32_t thumb_size() const { return m_thumbSize; }
+    uint32_t view_bits() const { return m_viewBits.get(); }
+
+    // Shortcuts and filter flags (WinFinder_hotkeys.cpp).
+    void setup_hotkeys();
+    uint32_t filter_flags() const { return m_filterFlags.get(); }
+    void set_filter_flags(uint32_t flags);
+    void toggle_filter_flag(uint32_t flag);
+    zem::XEventListener<void(uint32_t)> filterFlagsListener;
+
+    // Status bar (WinFinder_status_bar.cpp).
+    void setup_status_bar();
+    static QString status_text(const QFileInfo& file);
+    // Shows file in the status label of the main window that holds widget.
+    static void show_status(QWidget* widget, const QFileInfo& file);
+    // Shows or hides the status bar of every open main window after flagStatusBar changed.
+    static void apply_status_bar_flag();
+    QLabel* statusLabel() const { return m_statusLabel; }
+    QStatusBar* statusBarRow() const { return m_statusBar; }
+
+    QString tree_tooltip(const QFileInfo& file, bool ctrlHeld) const;
+    void apply_tree_background();
+    QColor tree_background() const;
+
+    QFileInfo currentFile() const override { return m_currentFile; }
+    QString shortName() const override;
+    QString toString() const override;
+
+    zem::XTreeViewFiles* treeView() const { return m_treeView; }
+    NavigationBar* navigationBar() const { return m_navigationBar; }
+    zem::XSplitter* splitter() const { return m_splitter; }
+    zem::XPanelStacked* stackedRight() const { return m_stacked; }
+    QWidget* previewArea() const { return m_previewArea; }
+    History* history() const { return m_history.get(); }
+    bool isHistoryRecording() const { return m_historyRecording; }
+
+private:
+    void on_close();
+    void on_key_pressed(QKeyEvent* event);
+    void setUp_shift_control();
+    void navigate_history(bool back);
+    void register_app_listeners();
+    void unregister_app_listeners();
+
+    TreeMode m_treeMode = NORMAL;
+    zem::AtomicBits m_viewBits;
+    uint32_t m_thumbSize = 128;
+    zem::AtomicBits m_filterFlags;
+
+    NavigationBar* m_navigationBar = nullptr;
+    zem::XTreeViewFiles* m_treeView = nullptr;
+    zem::XSplitter* m_splitter = nullptr;
+    zem::XPanelStacked* m_stacked = nullptr;
+    QWidget* m_previewArea = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusLabel = nullptr;
+
+    int m_listenerKeyPress = -1;
+    int m_listenerKeyRelease = -1;
+
+    QFileInfo m_currentFile;
+    QColor m_colorRoot;
+    QColor m_colorSub;
+    bool m_historyRecording = true;
+    std::unique_ptr<History> m_history;
+};
+
+} // namespace zemFinder
