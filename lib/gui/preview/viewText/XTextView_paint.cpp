@@ -1,0 +1,244 @@
+// Painting and geometry of XTextView: rows of the visible pieces, decorations per row.
+#include "XTextView.h"
+
+#include "Logger.h"
+#include "XLang.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace zem::viewText {
+
+namespace {
+// The active mark gets a frame in this colour on top of its layer colour.
+const QColor kActiveFrame(230, 110, 0);
+} // namespace
+
+template <typename Fn>
+void XTextView::forEachVisible(Fn fn) const
+{
+    if (m_src.size() <= 0)
+        return;
+    const int rh = rowHeight();
+    const int h = viewport()->height();
+    qreal y = -qreal(m_topSub) * rh;
+    qint64 lineNo = m_src.lineNumberOf(m_top);
+    for (qint64 p = m_top; p < m_src.size() && y < h;) {
+        const LaidPtr l = laid(p);
+        if (p != m_top && l->piece.firstOfLine && lineNo >= 0)
+            ++lineNo;
+        if (!fn(*l, y, lineNo))
+            return;
+        y += qreal(l->rows) * rh;
+        if (l->piece.next <= p)
+            break;
+        p = l->piece.next;
+    }
+}
+
+void XTextView::drawRange(QPainter& p, const Laid& l, qreal y, qint64 a, qint64 b, const QColor& c, bool frame) const
+{
+    const qreal x0 = textLeft() - horizontalScrollBar()->value();
+    const int rh = rowHeight();
+    const int u0 = l.text.unitOfByte(std::max(a, l.piece.start));
+    const int u1 = b >= l.piece.textEnd ? l.text.text.size() : l.text.unitEndOfByte(b);
+    // A mark that takes in the line end shows a narrow box after the text.
+    const bool takesLineEnd = b > l.piece.textEnd && a <= l.piece.textEnd && l.piece.next > l.piece.textEnd;
+    const int n = l.layout.lineCount();
+    for (int i = 0; i < n; ++i) {
+        const QTextLine line = l.layout.lineAt(i);
+        const int ls = line.textStart();
+        const int le = ls + line.textLength();
+        const int s = std::max(u0, ls);
+        const int e = std::min(u1, le);
+        QRectF r;
+        if (s < e)
+            r = QRectF(x0 + line.cursorToX(s), y + i * rh, line.cursorToX(e) - line.cursorToX(s), rh);
+        if (takesLineEnd && i == n - 1) {
+            const qreal xe = x0 + line.cursorToX(le);
+            const QRectF endBox(xe, y + i * rh, fontMetrics().horizontalAdvance(QLatin1Char(' ')) / 2.0, rh);
+            r = r.isNull() ? endBox : r.united(endBox);
+        }
+        if (r.isNull())
+            continue;
+        p.fillRect(r, c);
+        if (frame) {
+            p.setPen(QPen(kActiveFrame, 2));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+        }
+    }
+}
+
+void XTextView::paintRuler(QPainter& p, qreal y, const Laid& l, qint64 lineNo) const
+{
+    const int w = rulerWidth();
+    const int rh = rowHeight();
+    QString label;
+    if (!l.piece.firstOfLine)
+        label = QStringLiteral("\u21aa");  // this row continues a long line
+    else if (lineNo >= 0)
+        label = QString::number(lineNo + 1);
+    if (label.isEmpty())
+        return;
+    p.drawText(QRectF(0, y, w - 8, rh), Qt::AlignRight | Qt::AlignVCenter, label);
+}
+
+void XTextView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    const QPalette& pal = palette();
+    p.fillRect(viewport()->rect(), pal.color(QPalette::Base));
+    const int rw = rulerWidth();
+    const int tl = textLeft();
+    const int rh = rowHeight();
+    if (m_ruler)
+        p.fillRect(QRect(0, 0, rw, viewport()->height()), pal.color(QPalette::AlternateBase).darker(104));
+
+    // Decorations from bottom to top: other layers in id order, the current layer, the
+    // mouse-over layer, the active mark, then the selection (drawn with the text).
+    std::vector<const XMarkLayer*> order;
+    XMarkLayer* current = currentLayer();
+    for (const XMarkLayer* l : m_layers.layers())
+        if (l != current && l->is_visible())
+            order.push_back(l);
+    if (current && current->is_visible())
+        order.push_back(current);
+    order.push_back(&m_mouseOverLayer);
+    const find::XRam* active = current ? current->active_mark() : nullptr;
+    const find::XRam sel = selection();
+
+    qreal widest = 0;
+    forEachVisible([&](const Laid& l, qreal y, qint64 lineNo) {
+        widest = std::max(widest, l.width);
+        const qint64 a = l.piece.start;
+        const qint64 b = l.piece.next;
+        p.save();
+        p.setClipRect(QRect(tl, 0, viewport()->width() - tl, viewport()->height()));
+        for (const XMarkLayer* layer : order)
+            layer->for_each_in(a, b, [&](std::size_t i) {
+                const find::XRam& r = layer->mark(i);
+                drawRange(p, l, y, r.offset, r.offset + r.length, layer->mark_color(i), false);
+            });
+        if (active && active->offset < b && active->offset + active->length > a)
+            drawRange(p, l, y, active->offset, active->offset + active->length, current->color().darker(115), true);
+        QVector<QTextLayout::FormatRange> selections;
+        if (sel.offset >= 0 && sel.offset < b && sel.offset + sel.length > a) {
+            QTextLayout::FormatRange fr;
+            fr.start = l.text.unitOfByte(std::max(sel.offset, a));
+            fr.length = l.text.unitEndOfByte(sel.offset + sel.length) - fr.start;
+            fr.format.setBackground(pal.color(QPalette::Highlight));
+            fr.format.setForeground(pal.color(QPalette::HighlightedText));
+            selections.push_back(fr);
+        }
+        p.setPen(pal.color(QPalette::Text));
+        l.layout.draw(&p, QPointF(tl - horizontalScrollBar()->value(), y), selections);
+        p.restore();
+        if (m_ruler) {
+            p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+            paintRuler(p, y, l, lineNo);
+        }
+        return true;
+    });
+    if (m_ruler) {
+        p.setPen(pal.color(QPalette::Mid));
+        p.drawLine(rw - 1, 0, rw - 1, viewport()->height());
+    }
+    if (m_src.size() <= 0) {
+        p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+        p.drawText(QRect(tl, 0, viewport()->width() - tl, rh), Qt::AlignLeft | Qt::AlignVCenter,
+                   m_src.isOpen() ? xt("(empty file)") : QString());
+    }
+    if (!m_wrap && widest > m_maxSeenWidth) {
+        // The horizontal range grows with the widest row seen so far (rows are laid out lazily).
+        m_maxSeenWidth = widest;
+        QScrollBar* h = horizontalScrollBar();
+        h->setRange(0, std::max(h->maximum(), int(widest - textWidth()) + 16));
+        h->setPageStep(int(textWidth()));
+    }
+    paintLineInfo(p);
+}
+
+QString XTextView::lineInfoText() const
+{
+    const qint64 at = m_caret >= 0 ? m_caret : m_top;
+    const qint64 line = m_src.lineNumberOf(at);
+    const qint64 total = m_src.lineCount();
+    QString s = xprintF(xt("Line $ of $"), line >= 0 ? format1000(line + 1) : QStringLiteral("?"),
+                        total >= 0 ? format1000(total) : QStringLiteral("?"));
+    if (m_caret >= 0)
+        s += QStringLiteral("  ") + xprintF(xt("Byte $"), format1000(m_caret));
+    if (!m_src.indexDone())
+        s += QStringLiteral("  ") + xprintF(xt("counting lines $%"), m_src.indexPercent());
+    return s;
+}
+
+void XTextView::paintLineInfo(QPainter& p)
+{
+    if (m_lineInfoPos == LineInfoOff || !m_src.isOpen())
+        return;
+    const QString s = lineInfoText();
+    QFont f = font();
+    f.setPointSizeF(std::max(6.0, f.pointSizeF() * 0.85));
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const int w = fm.horizontalAdvance(s) + 12;
+    const int h = fm.height() + 4;
+    const int x = viewport()->width() - w - 4;
+    const int y = m_lineInfoPos == LineInfoTopRight ? 4 : viewport()->height() - h - 4;
+    QColor bg = palette().color(QPalette::ToolTipBase);
+    bg.setAlpha(225);
+    p.setPen(palette().color(QPalette::Mid));
+    p.setBrush(bg);
+    p.drawRoundedRect(QRect(x, y, w, h), 3, 3);
+    p.setPen(palette().color(QPalette::ToolTipText));
+    p.drawText(QRect(x, y, w, h), Qt::AlignCenter, s);
+}
+
+QVector<QRectF> XTextView::rectsForRange(qint64 offset, qint64 length) const
+{
+    QVector<QRectF> out;
+    const qint64 a = offset;
+    const qint64 b = offset + length;
+    const qreal x0 = textLeft() - horizontalScrollBar()->value();
+    const int rh = rowHeight();
+    forEachVisible([&](const Laid& l, qreal y, qint64) {
+        if (a >= l.piece.next || b <= l.piece.start)
+            return true;
+        const int u0 = l.text.unitOfByte(std::max(a, l.piece.start));
+        const int u1 = b >= l.piece.textEnd ? l.text.text.size() : l.text.unitEndOfByte(b);
+        for (int i = 0; i < l.layout.lineCount(); ++i) {
+            const QTextLine line = l.layout.lineAt(i);
+            const int s = std::max(u0, line.textStart());
+            const int e = std::min(u1, line.textStart() + line.textLength());
+            if (s < e)
+                out.push_back(QRectF(x0 + line.cursorToX(s), y + i * rh, line.cursorToX(e) - line.cursorToX(s), rh));
+        }
+        return true;
+    });
+    return out;
+}
+
+qint64 XTextView::offsetAt(const QPoint& pos, bool between) const
+{
+    if (m_src.size() <= 0)
+        return -1;
+    const int rh = rowHeight();
+    const qreal x = std::max<qreal>(0, pos.x() - textLeft() + horizontalScrollBar()->value());
+    qint64 found = -1;
+    if (pos.y() < 0)
+        return m_top;
+    forEachVisible([&](const Laid& l, qreal y, qint64) {
+        if (pos.y() >= y + l.rows * rh)
+            return true;
+        const int row = std::clamp(int((pos.y() - y) / rh), 0, l.layout.lineCount() - 1);
+        const QTextLine line = l.layout.lineAt(row);
+        int u = line.isValid() ? line.xToCursor(x, between ? QTextLine::CursorBetweenCharacters : QTextLine::CursorOnCharacter) : 0;
+        u = std::clamp(u, 0, l.text.text.size());
+        found = l.text.byteOf[size_t(u)];
+        return false;
+    });
+    return found >= 0 ? found : m_src.size();
+}
+
+} // namespace zem::viewText

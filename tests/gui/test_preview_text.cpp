@@ -1,0 +1,241 @@
+// The text view: marks land on the right characters, whatever the bytes around them.
+#include "TestDir.h"
+#include "preview/PreviewAscii.h"
+#include "preview/viewText/XTextView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+using namespace zem;
+using namespace zem::viewText;
+
+class TestPreviewText : public QObject {
+    Q_OBJECT
+private:
+    TestDir dir;
+    QFont mono() const
+    {
+        QFont f(QStringLiteral("DejaVu Sans Mono"));
+        f.setPixelSize(14);
+        return f;
+    }
+    // A view showing bytes, laid out and painted once.
+    std::unique_ptr<XTextView> view(const QByteArray& bytes, QSize size = QSize(600, 300))
+    {
+        auto v = std::make_unique<XTextView>();
+        v->setFont(mono());
+        v->resize(size);
+        v->openBytes(bytes);
+        v->source().waitForIndex();
+        v->show();
+        v->grab();
+        return v;
+    }
+    // The x range that text takes in the view's font (independent of the view's own mapping).
+    QPair<qreal, qreal> expectedX(const XTextView& v, const QString& before, const QString& marked)
+    {
+        const QFontMetricsF fm(mono());
+        const qreal x0 = v.textLeft() + fm.horizontalAdvance(before);
+        return {x0, x0 + fm.horizontalAdvance(marked)};
+    }
+
+private Q_SLOTS:
+    void markOnMultiByteAndCrLf_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("markBytes");  // what the mark covers, found in bytes
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("before");        // the text of the row before the mark
+        QTest::addColumn<QString>("marked");
+        QTest::newRow("ascii") << QByteArray("hello world\n") << QByteArray("world") << 0
+                               << QStringLiteral("hello ") << QStringLiteral("world");
+        QTest::newRow("cyrillic after crlf")
+            << QByteArray("ab\r\n\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 mir\r\n")
+            << QByteArray("mir") << 1 << QString::fromUtf8("Привет ") << QStringLiteral("mir");
+        QTest::newRow("cjk and emoji") << QByteArray("x\xe4\xb8\xad\xe6\x96\x87\xf0\x9f\x98\x80yz\n")
+                                       << QByteArray("yz") << 0 << QString::fromUtf8("x中文😀")
+                                       << QStringLiteral("yz");
+        QTest::newRow("mark on a cjk char") << QByteArray("ab\xe4\xb8\xad\xe6\x96\x87\n")
+                                            << QByteArray("\xe6\x96\x87") << 0 << QString::fromUtf8("ab中")
+                                            << QString::fromUtf8("文");
+        QTest::newRow("lone cr lines") << QByteArray("one\rtwo\rthree four\r") << QByteArray("four") << 2
+                                       << QStringLiteral("three ") << QStringLiteral("four");
+        QTest::newRow("invalid bytes") << QByteArray("a\xff\xfe" "bc\n") << QByteArray("bc") << 0
+                                       << QString::fromUtf8("a\xef\xbf\xbd\xef\xbf\xbd") << QStringLiteral("bc");
+        QTest::newRow("tab") << QByteArray("\tword\n") << QByteArray("word") << 0
+                             << QStringLiteral("        ") << QStringLiteral("word");
+    }
+    void markOnMultiByteAndCrLf()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, markBytes);
+        QFETCH(int, row);
+        QFETCH(QString, before);
+        QFETCH(QString, marked);
+        auto v = view(bytes);
+        const qint64 off = bytes.indexOf(markBytes);
+        QVERIFY(off >= 0);
+        const find::XRam ram{off, qint32(markBytes.size()), 0};
+        QCOMPARE(v->textFromMarkRam(ram), QString::fromUtf8(markBytes));
+        const QVector<QRectF> rects = v->rectsForRange(ram.offset, ram.length);
+        QCOMPARE(rects.size(), 1);
+        const auto x = expectedX(*v, before, marked);
+        QVERIFY2(qAbs(rects[0].left() - x.first) < 1.0, qPrintable(QString::number(rects[0].left()) + " vs " + QString::number(x.first)));
+        QVERIFY2(qAbs(rects[0].right() - x.second) < 1.0, qPrintable(QString::number(rects[0].right()) + " vs " + QString::number(x.second)));
+        QCOMPARE(int(rects[0].top()), row * v->rowHeight());
+        // The byte under the middle of the marked text is inside the mark.
+        const qint64 hit = v->offsetAt(rects[0].center().toPoint());
+        QVERIFY(hit >= off && hit < off + markBytes.size());
+    }
+
+    void markIsPaintedOnItsCharacters()
+    {
+        auto v = view(QByteArray("\xd0\xb0\xd0\xb1 target rest\r\nnext\r\n"));
+        const qint64 off = QByteArray("\xd0\xb0\xd0\xb1 ").size();
+        XMarkLayer* layer = v->layerGroup().add_layer(1000);
+        layer->set_color_background(qRgba(255, 0, 255, 255));
+        find::XRamLayer marks;
+        marks.append(off, 6);
+        layer->add_ram_layer(marks);
+        const QImage img = v->viewport()->grab().toImage();
+        const auto x = expectedX(*v, QString::fromUtf8("аб "), QStringLiteral("target"));
+        const int y = v->rowHeight() / 2;
+        auto magenta = [&](int px) { return img.pixelColor(px, y) == QColor(255, 0, 255) || img.pixelColor(px, 1) == QColor(255, 0, 255); };
+        QVERIFY(magenta(int(x.first) + 1));
+        QVERIFY(magenta(int(x.second) - 2));
+        QVERIFY(!magenta(int(x.first) - 2));
+        QVERIFY(!magenta(int(x.second) + 2));
+        // Nothing in the second row.
+        QVERIFY(img.pixelColor(int(x.first) + 1, v->rowHeight() + y) != QColor(255, 0, 255));
+    }
+
+    void hugeLineIsCutIntoPieces()
+    {
+        QByteArray line;
+        for (int i = 0; i < 20000; ++i)
+            line += "\xe2\x82\xac";  // 60000 bytes of euro signs, cuts must not split them
+        line += "END\nlast\n";
+        auto v = std::make_unique<XTextView>();
+        v->source().setPieceBytes(1000);
+        v->resize(400, 200);
+        v->openBytes(line);
+        v->show();
+        const XTextSource& s = v->source();
+        qint64 p = 0;
+        int pieces = 0;
+        QString all;
+        while (p < s.size()) {
+            const XTextPiece piece = s.pieceAt(p);
+            QCOMPARE(piece.start, p);
+            QVERIFY(piece.textEnd - piece.start <= 1003);  // a cut moves back at most 3 bytes
+            all += s.decode(piece).text;
+            if (piece.next > piece.textEnd)
+                all += QLatin1Char('\n');
+            p = piece.next;
+            ++pieces;
+        }
+        QCOMPARE(all, QString::fromUtf8(line));
+        QVERIFY(pieces > 60);
+        QVERIFY(!all.contains(QChar(0xFFFD)));
+        v->scrollToEnd();
+        QCOMPARE(s.pieceAt(v->topOffset()).firstOfLine, false);
+        const qint64 endOff = line.indexOf("END");
+        v->scrollToRam(find::XRam{endOff, 3, 0});
+        QCOMPARE(v->rectsForRange(endOff, 3).size(), 1);
+        QCOMPARE(v->textFromMarkRam(find::XRam{endOff, 3, 0}), QStringLiteral("END"));
+    }
+
+    void lineNumbersAndNavigation()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 5000; ++i)
+            bytes += "line " + QByteArray::number(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+        auto v = view(bytes);
+        const XTextSource& s = v->source();
+        QCOMPARE(s.lineCount(), 5000);
+        const qint64 off = bytes.indexOf("line 4321");
+        QCOMPARE(s.lineNumberOf(off), 4321);
+        QCOMPARE(s.lineStartOf(off + 3), off);
+        v->scrollToEnd();
+        QCOMPARE(s.lineNumberOf(v->topOffset()), 5000 - v->visibleRows());
+        v->scrollRows(-10);
+        QCOMPARE(s.lineNumberOf(v->topOffset()), 5000 - v->visibleRows() - 10);
+        v->scrollToStart();
+        QCOMPARE(v->topOffset(), 0);
+    }
+
+    void emptyFileAndInvalidBytes()
+    {
+        auto v = view(QByteArray());
+        QCOMPARE(v->source().lineCount(), 0);
+        QCOMPARE(v->offsetAt(QPoint(10, 10)), -1);
+        v->scrollToEnd();
+        v->scrollRows(5);
+        QVERIFY(v->rectsForRange(0, 1).isEmpty());
+        auto w = view(QByteArray("\x80\xc3\x28\xed\xa0\x80z\x00q\n", 10));
+        const XLineText t = w->source().decode(w->source().pieceAt(0));
+        // Every bad byte is one U+FFFD; NUL shows as its control picture.
+        QCOMPARE(t.text, QString::fromUtf8("\xef\xbf\xbd\xef\xbf\xbd(\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbdz\xe2\x90\x80q"));
+        QCOMPARE(w->textFromMarkRam(find::XRam{6, 1, 0}), QStringLiteral("z"));
+    }
+
+    void selectionAndMouseOver()
+    {
+        auto v = view(QByteArray("First sentence here. Second one, with words!\n\nNext paragraph.\n"));
+        v->setSelection(6, 8);
+        QCOMPARE(v->getSelectedText(0), QStringLiteral("sentence"));
+        QCOMPARE(v->getSelectedText(3), QStringLiteral("sen"));
+        const MouseOverMark m = v->mouseOverAt(24);  // inside "Second"
+        QCOMPARE(v->textFromMarkRam(m.word), QStringLiteral("Second"));
+        QCOMPARE(v->textFromMarkRam(m.character), QStringLiteral("o"));
+        QCOMPARE(v->textFromMarkRam(m.sentence), QStringLiteral("Second one, with words!"));
+        QCOMPARE(v->textFromMarkRam(m.paragraph), QStringLiteral("First sentence here. Second one, with words!"));
+        QCOMPARE(v->textFromMarkRam(m.line), QStringLiteral("First sentence here. Second one, with words!"));
+    }
+
+    void activeMarkNavigation()
+    {
+        XMarkLayer layer(1000);
+        find::XRamLayer marks;
+        marks.append(30, 2);
+        marks.append(10, 2);
+        marks.append(20, 2);
+        layer.add_ram_layer(marks);
+        QCOMPARE(layer.mark(0).offset, 10);
+        QVERIFY(layer.active_mark() == nullptr);
+        QVERIFY(layer.active_mark_index() < 0);
+        QVERIFY(layer.set_active_mark_first());
+        QVERIFY(!layer.move_active_mark_index(true));
+        QVERIFY(layer.move_active_mark_index(false));
+        QCOMPARE(layer.active_mark()->offset, 20);
+        QVERIFY(layer.set_active_mark_last());
+        QVERIFY(!layer.move_active_mark_index(false));
+        QCOMPARE(layer.index_at(21), 1);
+        QCOMPARE(layer.index_at(22), -1);
+    }
+
+    void previewOpensFile()
+    {
+        PreviewAscii p;
+        p.ini();
+        const QString path = dir.write("a.cpp", "int main() {}\n");
+        QVERIFY(p.can_handle_file(QFileInfo(path)));
+        QVERIFY(p.open_file(QFileInfo(path)));
+        QCOMPARE(p.file_info().fileName(), QStringLiteral("a.cpp"));
+        QVERIFY(PreviewAscii::file_extentions_as_string().contains(QStringLiteral("cpp")));
+        QVERIFY(!p.is_hex() && !p.is_xml() && !p.is_image());
+        QVERIFY(!p.open_file(QFileInfo(dir.abs("missing.txt"))));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    isolateHomes();
+    QApplication app(argc, argv);
+    TestPreviewText t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_preview_text.moc"
