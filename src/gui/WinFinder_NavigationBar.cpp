@@ -51,7 +51,6 @@ WinFinder::NavigationBar::NavigationBar(WinFinder* win, QWidget* parent) : zem::
 
     m_path = add(new QLineEdit(this), 1);
     m_path->setObjectName(QStringLiteral("pathField"));
-    m_path->setClearButtonEnabled(true);
     // Return is handled by the window's shortcut, which sends it here while this field has the focus.
 
     m_back->setEnabled(false);
