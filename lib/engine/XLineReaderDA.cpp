@@ -12,103 +12,9 @@
 #include <unistd.h>
 #endif
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace zem {
 
-namespace {
-
-// Line count of data with lines split at lineLenMax, by looking at every byte. Used only when
-// the fast count saw a stretch long enough to hold an over-long line.
-qint64 countLinesExact(const char* d, qint64 n, qint64 maxLen)
-{
-    qint64 lines = 0;
-    qint64 start = 0;
-    auto pieces = [maxLen](qint64 len) { return len == 0 ? 1 : (len + maxLen - 1) / maxLen; };
-    for (qint64 i = 0; i < n; ++i) {
-        const char c = d[i];
-        if (c != '\n' && c != '\r')
-            continue;
-        lines += pieces(i - start);
-        if (c == '\r' && i + 1 < n && d[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines += pieces(n - start);
-    return lines;
-}
-
-// KELVIN SIGN (E2 84 AA) or LONG S (C5 BF) starting at i.
-inline bool aliasAt(const char* d, qint64 n, qint64 i)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(d);
-    if (u[i] == 0xC5)
-        return i + 1 < n && u[i + 1] == 0xBF;
-    return u[i] == 0xE2 && i + 2 < n && u[i + 1] == 0x84 && u[i + 2] == 0xAA;
-}
-
-// Line ends (LF, lone CR, CRLF as one), fold aliases, and whether some stretch without a line
-// end may exceed maxLen (then the caller counts exactly).
-struct FastStats {
-    qint64 ends = 0;
-    bool aliases = false;
-    bool longStretch = false;
-};
-
-FastStats countFast(const char* d, qint64 n, qint64 maxLen)
-{
-    FastStats st;
-    qint64 i = 0;
-    qint64 lastEnd = 0;  // offset of the last block that held a line end
-    // A block of 16 without a line end may sit next to others; 64 bytes of slack keep the
-    // check conservative at block edges.
-    const qint64 stretch = std::max<qint64>(1, maxLen - 64);
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i c5 = _mm_set1_epi8(char(0xC5));
-    const __m128i e2 = _mm_set1_epi8(char(0xE2));
-    // Reads 17 bytes per step (the extra one tells CRLF from a lone CR).
-    for (; i + 17 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 1));
-        const unsigned mLf = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
-        const unsigned mCr = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
-        if (_mm_movemask_epi8(v) != 0 && !st.aliases) {
-            // Non-ASCII bytes are rare in most files; only their lead bytes are checked.
-            unsigned m = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c5), _mm_cmpeq_epi8(v, e2))));
-            while (m != 0 && !st.aliases) {
-                st.aliases = aliasAt(d, n, i + __builtin_ctz(m));
-                m &= m - 1;
-            }
-        }
-        if ((mLf | mCr) != 0) {
-            const unsigned crlf = mCr & unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
-            st.ends += __builtin_popcount(mLf) + __builtin_popcount(mCr) - __builtin_popcount(crlf);
-            lastEnd = i;
-        } else if (i - lastEnd > stretch) {
-            st.longStretch = true;
-        }
-    }
-#endif
-    for (; i < n; ++i) {
-        const char c = d[i];
-        if (!st.aliases && aliasAt(d, n, i))
-            st.aliases = true;
-        if (c == '\n' || (c == '\r' && !(i + 1 < n && d[i + 1] == '\n'))) {
-            ++st.ends;
-            lastEnd = i;
-        } else if (i - lastEnd > stretch) {
-            st.longStretch = true;
-        }
-    }
-    return st;
-}
-
-} // namespace
 
 XLineReaderDA::XLineReaderDA() = default;
 
@@ -133,9 +39,7 @@ void XLineReaderDA::close()
     m_open = false;
     m_data = nullptr;
     m_size = 0;
-    m_statsDone = false;
-    m_lines = 0;
-    m_aliases = false;
+    m_stats.reset(m_lineLenMax);
     m_binary = -1;
     m_indexDone = false;
     m_lineStarts.clear();
@@ -177,9 +81,9 @@ bool XLineReaderDA::readInto(int fd, qint64 size)
 
 bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
 {
+    m_lineLenMax = std::max(1, lineLenMax);
     close();
     m_path = path;
-    m_lineLenMax = std::max(1, lineLenMax);
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
@@ -232,9 +136,9 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
 
 void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
 {
+    m_lineLenMax = std::max(1, lineLenMax);
     close();
     m_path.clear();
-    m_lineLenMax = std::max(1, lineLenMax);
     const qint64 size = bytes.size();
     if (size > m_capacity) {
         const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
@@ -248,36 +152,15 @@ void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
     m_open = true;
 }
 
-void XLineReaderDA::computeStats()
-{
-    if (m_statsDone)
-        return;
-    m_statsDone = true;
-    if (m_size <= 0) {
-        m_lines = 0;
-        m_aliases = false;
-        return;
-    }
-    const FastStats st = countFast(m_data, m_size, m_lineLenMax);
-    m_aliases = st.aliases;
-    if (st.longStretch) {
-        m_lines = countLinesExact(m_data, m_size, m_lineLenMax);
-    } else {
-        const char last = m_data[m_size - 1];
-        m_lines = st.ends + ((last == '\n' || last == '\r') ? 0 : 1);
-    }
-}
-
 qint64 XLineReaderDA::countLines()
 {
-    computeStats();
-    return m_lines;
+    return m_stats.lines(m_data, m_size);
 }
 
 bool XLineReaderDA::hasFoldAliases()
 {
-    computeStats();
-    return m_aliases;
+    m_stats.feed(m_data, m_size, m_size);
+    return m_stats.aliases();
 }
 
 bool XLineReaderDA::isBinary()

@@ -7,7 +7,11 @@
 // Not thread-safe; one thread uses a reader at a time.
 //
 // Lines end at LF, CRLF or a lone CR; a line longer than lineLenMax bytes counts as several.
-// countLines and the line index are computed on first use, in one pass over the bytes.
+// countLines and the line index are computed on first use. A search over the bytes may feed
+// the line count as it goes (advanceStats), so that searching and counting cost one pass over
+// memory: call countLines after the search to profit from it.
+#include "XLineStats.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -46,6 +50,9 @@ public:
     qint64 getMemorySize() const { return m_size; }
 
     qint64 countLines();
+    // Counts lines of the bytes before upTo now, while a caller's scan has them in the cache.
+    void advanceStats(qint64 upTo) { m_stats.feed(m_data, m_size, upTo); }
+    bool statsDone() const { return m_stats.processed() >= m_size; }
     // A NUL byte within the first kBinaryProbeBytes.
     bool isBinary();
     // The bytes of KELVIN SIGN or LATIN SMALL LETTER LONG S occur: the only non-ASCII letters
@@ -72,7 +79,6 @@ public:
 private:
     void unmap();
     bool readInto(int fd, qint64 size);
-    void computeStats();
     void buildIndex();
 
     QString m_path;
@@ -87,9 +93,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     qint64 m_capacity = 0;
 
-    bool m_statsDone = false;
-    qint64 m_lines = 0;
-    bool m_aliases = false;
+    XLineStats m_stats;
     int m_binary = -1;                 // -1 not yet known
     bool m_indexDone = false;
     std::vector<qint64> m_lineStarts;  // built by lineAt/lineSpan

@@ -1,12 +1,14 @@
 // The content filter: terms and regular expressions, scopes, hit counts, hostile input.
 #include "Logger.h"
 #include "XLineReaderDA.h"
+#include "XSimd.h"
 #include "find/XContentFilter.h"
 #include "find/XRegexCode.h"
 #include "TestDir.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace zem;
@@ -274,14 +276,20 @@ void TestContentFilter::sameThroughReader()
     XContentFilter f{quint32(scope)};
     QVERIFY(f.createSymbols(expr, regex));
     XLineReaderDA reader;
-    for (qint64 threshold : {qint64(1) << 30, qint64(1)}) {  // read, then mapped
-        reader.setMapThreshold(threshold);
+    // Read and mapped; lines counted before the search or by it; with and without AVX2.
+    for (int variant = 0; variant < 8; ++variant) {
+        reader.setMapThreshold((variant & 1) ? 1 : qint64(1) << 30);
+        simd_allow_avx2((variant & 4) == 0);
         QVERIFY(reader.openFile(path, 65536, true));
-        reader.countLines();
+        const qint64 lines = (variant & 2) ? reader.countLines() : -1;
         f.seekHome();
         const XRamLayer layer = f.find(0, reader);
         QCOMPARE(int(layer.size()), expected);
+        QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
+        if (lines >= 0)
+            QCOMPARE(reader.countLines(), lines);
     }
+    simd_allow_avx2(true);
 }
 
 void TestContentFilter::marksInTextOrder()
@@ -330,6 +338,14 @@ void TestContentFilter::scopesAgainstReference()
         if (got != expected)
             qWarning() << "text" << text << "terms" << terms;
         QCOMPARE(got, expected);
+        if (terms.size() == 1) {
+            // The same term as a caseless regular expression marks the same places.
+            const XRamLayer rx = runOn(text, QStringLiteral("(?i)") + QRegularExpression::escape(QString::fromLatin1(terms[0])), true, scope);
+            QList<QPair<int, int>> gotRx;
+            for (const XRam& m : rx)
+                gotRx << qMakePair(int(m.offset), int(m.category));
+            QCOMPARE(gotRx, expected);
+        }
     }
 }
 

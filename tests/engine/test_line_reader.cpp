@@ -1,8 +1,10 @@
 // The line reader: reading and mapping, line ends, long lines, reuse of one reader.
 #include "XLineReaderDA.h"
+#include "XSimd.h"
 #include "TestDir.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace zem;
@@ -23,6 +25,8 @@ private Q_SLOTS:
     void foldAliases_data();
     void foldAliases();
     void lineOfOffset();
+    void countFedInPieces_data();
+    void countFedInPieces();
 };
 
 void TestLineReader::lines_data()
@@ -92,6 +96,7 @@ void TestLineReader::longLinesSplit_data()
     QTest::newRow("three pieces") << 250 << 100 << false << 3;
     QTest::newRow("big default limit") << 200000 << 65536 << true << 4;
     QTest::newRow("below default limit") << 65536 << 65536 << true << 1;
+    QTest::newRow("one over default limit") << 65537 << 65536 << true << 2;
     QTest::newRow("small limit") << 10 << 4 << true << 3;
 }
 
@@ -228,6 +233,54 @@ void TestLineReader::lineOfOffset()
     const XLineReaderDA::Span s = reader.lineSpan(1);
     QCOMPARE(s.offset, qint64(3));
     QCOMPARE(s.length, qint64(2));
+}
+
+void TestLineReader::countFedInPieces_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<bool>("avx2");
+    for (int seed = 1; seed <= 12; ++seed) {
+        QTest::newRow(qPrintable(QStringLiteral("seed %1 avx2").arg(seed))) << seed << true;
+        QTest::newRow(qPrintable(QStringLiteral("seed %1 sse2").arg(seed))) << seed << false;
+    }
+}
+
+void TestLineReader::countFedInPieces()
+{
+    // Random text with every kind of line end, long stretches without any, NUL and alias
+    // bytes; fed to the count in pieces of random size, as a search does.
+    QFETCH(int, seed);
+    QFETCH(bool, avx2);
+    QRandomGenerator rng{quint32(seed)};
+    static const char* const pieces[] = {"a", "bc", "\n", "\r\n", "\r", "\n\n", " ", "\xC3\xA9", "\0"};
+    QByteArray text;
+    const int target = 1000 + int(rng.bounded(400000));
+    while (text.size() < target) {
+        if (rng.bounded(200) == 0)
+            text += QByteArray(int(rng.bounded(150000)), 'L');  // may exceed the line limit
+        else {
+            const int k = int(rng.bounded(9));
+            text += QByteArray(pieces[k], k == 8 ? 1 : -1);
+        }
+    }
+    const bool withAlias = rng.bounded(2) == 0;
+    if (withAlias)
+        text.insert(int(rng.bounded(uint(text.size()))), "\xE2\x84\xAA");
+    simd_allow_avx2(avx2);
+    XLineReaderDA reader;
+    reader.openBytes(text, 65536);
+    qint64 fed = 0;
+    while (fed < text.size()) {
+        fed += 1 + qint64(rng.bounded(300000));
+        reader.advanceStats(fed);
+    }
+    QVERIFY(reader.statsDone());
+    QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
+    QCOMPARE(reader.hasFoldAliases(), withAlias || text.contains("\xC5\xBF") || text.contains("\xE2\x84\xAA"));
+    XLineReaderDA whole;
+    whole.openBytes(text, 65536);
+    QCOMPARE(whole.countLines(), reader.countLines());
+    simd_allow_avx2(true);
 }
 
 QTEST_GUILESS_MAIN(TestLineReader)

@@ -194,29 +194,25 @@ QString XContentFilter::toString(bool longForm) const
 
 XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 {
-    bool needAliases = m_regex && m_regex->requiredNeedsAliasCheck;
-    for (const auto& t : m_terms)
-        needAliases = needAliases || t->aliasSensitive;
-    m_path = reader.path();
-    // The reader learns about aliases in the pass that counts lines; no pass of our own.
-    const int aliases = needAliases ? (reader.hasFoldAliases() ? 1 : 0) : 0;
-    XRamLayer layer = findIn(from, reader.data(), reader.size(), aliases);
+    m_reader = &reader;
+    XRamLayer layer = findIn(from, reader.data(), reader.size());
     layer.setBinary(reader.isBinary());
-    m_path.clear();
+    m_reader = nullptr;
     return layer;
 }
 
 XRamLayer XContentFilter::find(qint64 from, const char* data, qint64 size)
 {
-    XRamLayer layer = findIn(from, data, size, -1);
+    XRamLayer layer = findIn(from, data, size);
     const qint64 probe = std::min(size, XLineReaderDA::kBinaryProbeBytes);
     layer.setBinary(data && probe > 0 && std::memchr(data, 0, size_t(probe)) != nullptr);
     return layer;
 }
 
-XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size, int aliases)
+XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
 {
     XRamLayer layer;
+    m_aliases = -1;
     from = std::max<qint64>(0, from);
     if (!m_valid || !data || from > size) {
         m_position = std::max<qint64>(0, size);
@@ -225,11 +221,23 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size, int
     if (!m_matcher && (m_regex || std::any_of(m_terms.begin(), m_terms.end(), [](const auto& t) { return t->unicode; })))
         m_matcher = std::make_unique<XRegexMatcher>();
     if (m_regex)
-        findRegex(data, size, from, aliases, layer);
+        findRegex(data, size, from, layer);
     else
-        findTerms(data, size, from, aliases, layer);
+        findTerms(data, size, from, layer);
     m_position = size;
     return layer;
+}
+
+bool XContentFilter::aliasesKnown() const
+{
+    return m_aliases >= 0 || (m_reader && m_reader->statsDone());
+}
+
+bool XContentFilter::aliasesPresent(const char* data, qint64 size)
+{
+    if (m_aliases < 0)
+        m_aliases = (m_reader ? m_reader->hasFoldAliases() : XLiteralSearcher::hasFoldAliases(data, size)) ? 1 : 0;
+    return m_aliases == 1;
 }
 
 bool XContentFilter::stopOnError(int result)
@@ -237,22 +245,63 @@ bool XContentFilter::stopOnError(int result)
     if (result == XRegexMatcher::MATCH || result == XRegexMatcher::NO_MATCH)
         return false;
     m_limitHit = true;
-    xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - $, no further hits in this file"),
-         m_path.isEmpty() ? QStringLiteral("(buffer)") : m_path, m_matcher ? m_matcher->lastErrorText() : QString());
+    const QString where = m_reader && !m_reader->path().isEmpty() ? m_reader->path() : QStringLiteral("(buffer)");
+    xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - $, no further hits in this file"), where,
+         m_matcher ? m_matcher->lastErrorText() : QString());
     return true;
 }
 
-bool XContentFilter::occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, int& aliases,
+namespace {
+
+// Bytes searched before the reader counts their lines: small enough to stay in the L2 cache,
+// large enough that the per-block overhead does not show.
+constexpr qint64 kFeedBlock = 256 * 1024;
+
+// Every occurrence of s from `from` on, in order; onHit(offset) returns where to go on, or -1
+// to stop. With a reader, its line count follows the scan block by block, so that the bytes
+// come from memory once.
+template <typename OnHit>
+void scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint64 from, XLineReaderDA* reader, OnHit&& onHit)
+{
+    const qint64 m = s.length();
+    const bool feed = reader && !reader->statsDone();
+    qint64 pos = from;
+    qint64 blockEnd = feed ? std::min(size, (from / kFeedBlock + 1) * kFeedBlock) : size;
+    for (;;) {
+        const qint64 hit = s.find(data, std::min(size, blockEnd + m - 1), pos);
+        if (hit >= 0) {
+            pos = onHit(hit);
+            if (pos < 0)
+                return;
+            continue;
+        }
+        if (feed)
+            reader->advanceStats(blockEnd);
+        if (blockEnd >= size)
+            return;
+        pos = std::max(pos, blockEnd);
+        blockEnd = std::min(size, blockEnd + kFeedBlock);
+    }
+}
+
+} // namespace
+
+bool XContentFilter::occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from,
                                  std::vector<XRam>& out)
 {
-    const bool useUnicode = !term.searcher.isEmpty()
-        ? (term.aliasSensitive && (aliases < 0 ? (aliases = XLiteralSearcher::hasFoldAliases(data, size) ? 1 : 0) : aliases) == 1)
-        : true;
-    if (!useUnicode) {
-        const qint64 m = term.searcher.length();
-        for (qint64 pos = from; (pos = term.searcher.find(data, size, pos)) >= 0; pos += m)
-            out.push_back(XRam{pos, qint32(m), index});
-        return true;
+    if (!term.searcher.isEmpty()) {
+        // Files with KELVIN SIGN or LONG S are rare: search as if there were none, and redo
+        // the term with Unicode rules when the scan's line count saw one.
+        if (!(term.aliasSensitive && aliasesKnown() && aliasesPresent(data, size))) {
+            const qint64 m = term.searcher.length();
+            scanLiteral(term.searcher, data, size, from, m_reader, [&](qint64 s) {
+                out.push_back(XRam{s, qint32(m), index});
+                return s + m;
+            });
+            if (!(term.aliasSensitive && aliasesPresent(data, size)))
+                return true;
+            out.clear();
+        }
     }
     const int r = m_matcher->forEach(*term.unicode, data, size, from, [&](qint64 s, qint64 e) {
         out.push_back(XRam{s, qint32(e - s), index});
@@ -261,13 +310,13 @@ bool XContentFilter::occurrences(const Term& term, int index, const char* data, 
     return !stopOnError(r);
 }
 
-void XContentFilter::findTerms(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer)
+void XContentFilter::findTerms(const char* data, qint64 size, qint64 from, XRamLayer& layer)
 {
     const int count = int(m_terms.size());
     std::vector<std::vector<XRam>> lists(static_cast<size_t>(count));
     for (int t = 0; t < count; ++t) {
         // A missing term means no unit can hold all of them: stop before the other passes.
-        const bool ok = occurrences(*m_terms[size_t(t)], t, data, size, from, aliases, lists[size_t(t)]);
+        const bool ok = occurrences(*m_terms[size_t(t)], t, data, size, from, lists[size_t(t)]);
         if (!ok || lists[size_t(t)].empty())
             return;
     }
@@ -342,12 +391,12 @@ void XContentFilter::mergeInto(std::vector<std::vector<XRam>>& lists, std::vecto
     }
 }
 
-void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer)
+void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamLayer& layer)
 {
     const XRegexCode& rc = *m_regex;
     XRegexMatcher& matcher = *m_matcher;
-    XScopeUnits scope(data, size, m_scope);
     const bool units = m_scope != SCOPE_FILE;
+    std::unique_ptr<XScopeUnits> scope = std::make_unique<XScopeUnits>(data, size, m_scope);
     auto emit = [&layer](qint64 s, qint64 e) {
         layer.append(s, qint32(e - s), 0);
         return true;
@@ -356,32 +405,35 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, int a
     if (rc.pureLiteral) {
         const bool check = units && XScopeUnits::textMayCrossUnit(QByteArray::fromStdString(rc.required.needle()), m_scope);
         const qint64 m = rc.required.length();
-        for (qint64 pos = from; (pos = rc.required.find(data, size, pos)) >= 0; pos += m) {
+        scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 pos) {
             if (check) {
-                const XScopeUnits::Span u = scope.unitAt(pos);
+                const XScopeUnits::Span u = scope->unitAt(pos);
                 if (!u.valid() || !u.contains(pos, pos + m))
-                    continue;
+                    return pos + m;
             }
             layer.append(pos, qint32(m), 0);
-        }
+            return pos + m;
+        });
         return;
     }
 
-    // All matches in [begin, end); with units, each match is redone inside the unit where it
-    // starts, so that no mark crosses a unit edge.
+    // All matches in [begin, end). With units, a match that its own bytes do not show to lie
+    // inside one unit is redone inside the unit where it starts, so that no mark crosses an edge.
     auto run = [&](qint64 begin, qint64 end) -> int {
         if (!units)
             return matcher.forEach(rc, data, end, begin, emit);
         qint64 pos = begin;
         while (pos <= end) {
             qint64 ms = -1;
-            const int r = matcher.forEach(rc, data, end, pos, [&ms](qint64 s, qint64) {
+            const int r = matcher.forEach(rc, data, end, pos, [&](qint64 s, qint64 e) {
+                if (XScopeUnits::insideOneUnit(data, s, e, m_scope))
+                    return emit(s, e);
                 ms = s;
                 return false;
             });
             if (r != XRegexMatcher::MATCH)
                 return r;
-            const XScopeUnits::Span u = scope.unitAt(ms);
+            const XScopeUnits::Span u = scope->unitAt(ms);
             if (!u.valid()) {
                 pos = XRegexMatcher::nextChar(data, end, ms);
                 continue;
@@ -394,26 +446,29 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, int a
         return XRegexMatcher::NO_MATCH;
     };
 
-    const bool lines = rc.lineFilter && !(rc.requiredNeedsAliasCheck
-                                          && (aliases < 0 ? XLiteralSearcher::hasFoldAliases(data, size) : aliases == 1));
-    if (!lines) {
-        stopOnError(run(from, size));
-        return;
-    }
-    // Only lines holding the required literal can hold a match.
-    qint64 pos = from;
-    while (pos < size) {
-        const qint64 c = rc.required.find(data, size, pos);
-        if (c < 0)
-            break;
-        const void* before = c > pos ? memrchr(data + pos, '\n', size_t(c - pos)) : nullptr;
-        const qint64 ls = before ? static_cast<const char*>(before) - data + 1 : pos;
-        const void* after = std::memchr(data + c, '\n', size_t(size - c));
-        const qint64 le = after ? static_cast<const char*>(after) - data : size;
-        if (stopOnError(run(ls, le)))
+    if (rc.lineFilter && !(rc.requiredNeedsAliasCheck && aliasesKnown() && aliasesPresent(data, size))) {
+        // Only lines holding the required literal can hold a match.
+        bool stopped = false;
+        scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 c) -> qint64 {
+            const qint64 floor = std::max(from, qint64(0));
+            const void* before = c > floor ? memrchr(data + floor, '\n', size_t(c - floor)) : nullptr;
+            const qint64 ls = before ? static_cast<const char*>(before) - data + 1 : floor;
+            const void* after = std::memchr(data + c, '\n', size_t(size - c));
+            const qint64 le = after ? static_cast<const char*>(after) - data : size;
+            if (stopOnError(run(ls, le))) {
+                stopped = true;
+                return -1;
+            }
+            return le + 1;
+        });
+        if (stopped || !(rc.requiredNeedsAliasCheck && aliasesPresent(data, size)))
             return;
-        pos = le + 1;
+        // A caseless literal with 'k' or 's' in a file with KELVIN SIGN or LONG S: the
+        // literal scan may have missed lines, so search the whole file instead.
+        layer.clear();
+        scope = std::make_unique<XScopeUnits>(data, size, m_scope);
     }
+    stopOnError(run(from, size));
 }
 
 } // namespace zem::find

@@ -68,11 +68,12 @@ public:
 
 private:
     struct Term;
-    XRamLayer findIn(qint64 from, const char* data, qint64 size, int aliases);
-    void findTerms(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer);
-    void findRegex(const char* data, qint64 size, qint64 from, int aliases, XRamLayer& layer);
-    bool occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, int& aliases,
-                     std::vector<XRam>& out);
+    XRamLayer findIn(qint64 from, const char* data, qint64 size);
+    void findTerms(const char* data, qint64 size, qint64 from, XRamLayer& layer);
+    void findRegex(const char* data, qint64 size, qint64 from, XRamLayer& layer);
+    bool occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, std::vector<XRam>& out);
+    bool aliasesKnown() const;
+    bool aliasesPresent(const char* data, qint64 size);
     static void mergeInto(std::vector<std::vector<XRam>>& lists, std::vector<XRam>& out);
     bool stopOnError(int result);
 
@@ -88,7 +89,9 @@ private:
 
     qint64 m_position = 0;
     bool m_limitHit = false;
-    QString m_path;  // of the file being searched, for log lines
+    // Set during one find only.
+    XLineReaderDA* m_reader = nullptr;  // fed with line counts as the search scans
+    int m_aliases = -1;                 // fold aliases in the data: -1 not known yet
 };
 
 } // namespace zem::find

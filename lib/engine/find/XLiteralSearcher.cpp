@@ -1,5 +1,7 @@
 #include "XLiteralSearcher.h"
 
+#include "XSimd.h"
+
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -34,13 +36,6 @@ int commonness(unsigned char c)
     return 80;  // rare letters and punctuation
 }
 
-#ifdef ZEM_X86
-bool cpuHasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
 
 } // namespace
 
@@ -160,7 +155,7 @@ qint64 XLiteralSearcher::find(const char* data, qint64 size, qint64 from) const
         return hit ? static_cast<const char*>(hit) - data : -1;
     }
 #ifdef ZEM_X86
-    if (cpuHasAvx2())
+    if (simd_avx2())
         return findAvx2(data, size, from);
 #endif
     return findSse2(data, size, from);

@@ -2,7 +2,12 @@
 
 #include "XContentFilter.h"
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zem::find {
 
@@ -11,7 +16,69 @@ inline bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 inline bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
 inline bool isSpace(char c) { return isBlankChar(c) || isLineEnd(c); }
 inline bool isStop(char c) { return c == '.' || c == '!' || c == '?'; }
+
+// First offset in [from, to) holding one of the bytes a, b, c (c may repeat a), or to.
+// Paragraphs and sentences are walked with this, 16 bytes a step.
+qint64 findAny(const char* d, qint64 from, qint64 to, char a, char b, char c)
+{
+    qint64 i = from;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
+    for (; i + 16 <= to; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)), _mm_cmpeq_epi8(v, vc));
+        const int m = _mm_movemask_epi8(hit);
+        if (m != 0)
+            return i + __builtin_ctz(unsigned(m));
+    }
+#endif
+    for (; i < to; ++i) {
+        if (d[i] == a || d[i] == b || d[i] == c)
+            return i;
+    }
+    return to;
+}
+
+// Last offset in [from, to) holding a line end, or from - 1.
+qint64 findLineEndBack(const char* d, qint64 from, qint64 to)
+{
+    qint64 i = to;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (; i - 16 >= from; i -= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i - 16));
+        const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+        if (m != 0)
+            return i - 16 + (31 - __builtin_clz(unsigned(m)));
+    }
+#endif
+    for (; i > from; --i) {
+        if (isLineEnd(d[i - 1]))
+            return i - 1;
+    }
+    return from - 1;
+}
 } // namespace
+
+bool XScopeUnits::insideOneUnit(const char* data, qint64 start, qint64 end, quint32 scope)
+{
+    if (end <= start)
+        return false;
+    bool nonBlank = false;
+    for (qint64 i = start; i < end; ++i) {
+        const char c = data[i];
+        if (isLineEnd(c))
+            return false;
+        nonBlank = nonBlank || !isBlankChar(c);
+        // A sentence end inside the range.
+        if (scope == XContentFilter::SCOPE_SENTENCE && isStop(c) && i + 1 < end && isSpace(data[i + 1]))
+            return false;
+    }
+    if (scope == XContentFilter::SCOPE_PARAGRAPH)
+        return nonBlank;  // inside one line that is not blank
+    // Sentences do not start or end with white space.
+    return !isSpace(data[start]) && !isSpace(data[end - 1]);
+}
 
 XScopeUnits::XScopeUnits(const char* data, qint64 size, quint32 scope)
     : m_data(data), m_size(size), m_scope(scope)
@@ -36,16 +103,12 @@ bool XScopeUnits::textMayCrossUnit(const QByteArray& text, quint32 scope)
 
 qint64 XScopeUnits::lineStart(qint64 q) const
 {
-    while (q > 0 && !isLineEnd(m_data[q - 1]))
-        --q;
-    return q;
+    return findLineEndBack(m_data, 0, q) + 1;
 }
 
 qint64 XScopeUnits::lineEnd(qint64 q) const
 {
-    while (q < m_size && !isLineEnd(m_data[q]))
-        ++q;
-    return q;
+    return findAny(m_data, q, m_size, '\n', '\r', '\n');
 }
 
 qint64 XScopeUnits::nextLineStart(qint64 end) const
@@ -117,15 +180,20 @@ void XScopeUnits::splitSentences()
             break;
         const qint64 s = i;
         qint64 e = pe;
-        for (; i < pe; ++i) {
-            if (isStop(m_data[i]) && (i + 1 == pe || isSpace(m_data[i + 1]))) {
+        for (;;) {
+            i = findAny(m_data, i, pe, '.', '!', '?');
+            if (i >= pe)
+                break;
+            if (i + 1 == pe || isSpace(m_data[i + 1])) {
                 e = ++i;
                 break;
             }
+            ++i;
         }
         while (e > s && isSpace(m_data[e - 1]))
             --e;
         m_sentences.push_back(Span{s, e});
+        i = std::max(i, e);
     }
 }
 

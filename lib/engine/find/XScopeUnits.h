@@ -30,6 +30,10 @@ public:
     // a lone term needs no units at all.
     static bool textMayCrossUnit(const QByteArray& text, quint32 scope);
 
+    // True when the range surely lies inside one paragraph or sentence, judged from its own
+    // bytes (no line end, not blank, no sentence end inside); false means "ask unitAt".
+    static bool insideOneUnit(const char* data, qint64 start, qint64 end, quint32 scope);
+
 private:
     Span paragraphAt(qint64 offset);
     qint64 lineStart(qint64 q) const;

@@ -1,0 +1,225 @@
+#include "XLineStats.h"
+
+#include "XSimd.h"
+
+#include <algorithm>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZEM_X86 1
+#endif
+
+namespace zem {
+
+namespace {
+
+// KELVIN SIGN (E2 84 AA) or LONG S (C5 BF) starting at i.
+inline bool aliasAt(const char* d, qint64 n, qint64 i)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(d);
+    if (u[i] == 0xC5)
+        return i + 1 < n && u[i + 1] == 0xBF;
+    return u[i] == 0xE2 && i + 2 < n && u[i + 1] == 0x84 && u[i + 2] == 0xAA;
+}
+
+inline bool loneCr(const char* d, qint64 n, qint64 i)
+{
+    return !(i + 1 < n && d[i + 1] == '\n');
+}
+
+inline int popcount32(unsigned v)
+{
+    int c = 0;
+    for (; v != 0; v &= v - 1)
+        ++c;
+    return c;
+}
+
+#ifdef ZEM_X86
+// One full chunk at d + at. Byte counters add at most 128 per lane (4096 / 32), below 256.
+__attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n, qint64 at, bool* aliases)
+{
+    constexpr int C = int(XLineStats::kChunk);
+    const char* p = d + at;
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
+    __m256i count = zero, crs = zero, high = zero;
+    for (int k = 0; k < C; k += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+        count = _mm256_sub_epi8(count, _mm256_cmpeq_epi8(v, lf));
+        crs = _mm256_or_si256(crs, _mm256_cmpeq_epi8(v, cr));
+        high = _mm256_or_si256(high, v);
+    }
+    const __m256i sums = _mm256_sad_epu8(count, zero);
+    qint64 ends = _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2)
+        + _mm256_extract_epi64(sums, 3);
+    if (!_mm256_testz_si256(crs, crs)) {
+        for (int k = 0; k < C; k += 32) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+            unsigned m = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, cr)));
+            if (m == 0)
+                continue;
+            if (at + k + 33 <= n) {
+                const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 1));
+                m &= ~unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(next, lf)));
+                ends += _mm_popcnt_u32(m);
+            } else {
+                for (; m != 0; m &= m - 1)
+                    ends += loneCr(d, n, at + k + __builtin_ctz(m)) ? 1 : 0;
+            }
+        }
+    }
+    if (!*aliases && _mm256_movemask_epi8(high) != 0) {
+        // Only chunks with non-ASCII bytes get here; their lead bytes are checked.
+        const __m256i c5 = _mm256_set1_epi8(char(0xC5)), e2 = _mm256_set1_epi8(char(0xE2));
+        for (int k = 0; k < C && !*aliases; k += 32) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+            unsigned m = unsigned(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(v, c5), _mm256_cmpeq_epi8(v, e2))));
+            for (; m != 0 && !*aliases; m &= m - 1)
+                *aliases = aliasAt(d, n, at + k + __builtin_ctz(m));
+        }
+    }
+    return ends;
+}
+
+qint64 chunkSse2(const char* d, qint64 n, qint64 at, bool* aliases)
+{
+    constexpr int C = int(XLineStats::kChunk);
+    const char* p = d + at;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    __m128i crs = zero, high = zero;
+    qint64 ends = 0;
+    // 16-byte steps: flush the byte counters every 2048 bytes (128 adds per lane at most).
+    for (int half = 0; half < C; half += 2048) {
+        __m128i count = zero;
+        for (int k = half; k < half + 2048; k += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            count = _mm_sub_epi8(count, _mm_cmpeq_epi8(v, lf));
+            crs = _mm_or_si128(crs, _mm_cmpeq_epi8(v, cr));
+            high = _mm_or_si128(high, v);
+        }
+        const __m128i sums = _mm_sad_epu8(count, zero);
+        ends += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(crs, zero)) != 0xFFFF) {
+        for (int k = 0; k < C; k += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+            if (m == 0)
+                continue;
+            if (at + k + 17 <= n) {
+                const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+                m &= ~unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
+                ends += popcount32(m);
+            } else {
+                for (; m != 0; m &= m - 1)
+                    ends += loneCr(d, n, at + k + __builtin_ctz(m)) ? 1 : 0;
+            }
+        }
+    }
+    if (!*aliases && _mm_movemask_epi8(high) != 0) {
+        const __m128i c5 = _mm_set1_epi8(char(0xC5)), e2 = _mm_set1_epi8(char(0xE2));
+        for (int k = 0; k < C && !*aliases; k += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            unsigned m = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c5), _mm_cmpeq_epi8(v, e2))));
+            for (; m != 0 && !*aliases; m &= m - 1)
+                *aliases = aliasAt(d, n, at + k + __builtin_ctz(m));
+        }
+    }
+    return ends;
+}
+#endif
+
+} // namespace
+
+void XLineStats::reset(qint64 lineLenMax)
+{
+    m_pos = 0;
+    m_ends = 0;
+    m_maxLen = std::max<qint64>(1, lineLenMax);
+    m_emptyChunks = 0;
+    // A line longer than the limit leaves at least limit/kChunk - 2 whole chunks without a line
+    // end; below that many the fast count cannot tell, so short limits always count exactly.
+    m_emptyLimit = int(std::min<qint64>(m_maxLen / kChunk - 2, 1 << 30));
+    m_maybeLong = m_emptyLimit < 1;
+    m_aliases = false;
+    m_exact = -1;
+}
+
+void XLineStats::endChunk(qint64 ends)
+{
+    m_ends += ends;
+    if (ends != 0) {
+        m_emptyChunks = 0;
+    } else if (++m_emptyChunks >= m_emptyLimit) {
+        m_maybeLong = true;
+    }
+}
+
+void XLineStats::feedScalar(const char* d, qint64 n, qint64 from, qint64 to)
+{
+    qint64 ends = 0;
+    for (qint64 i = from; i < to; ++i) {
+        const char c = d[i];
+        if (c == '\n' || (c == '\r' && loneCr(d, n, i)))
+            ++ends;
+        else if (!m_aliases && static_cast<unsigned char>(c) >= 0xC5)
+            m_aliases = aliasAt(d, n, i);
+    }
+    endChunk(ends);
+}
+
+void XLineStats::feed(const char* data, qint64 size, qint64 upTo)
+{
+    upTo = std::min(upTo, size);
+    if (upTo < size)
+        upTo -= upTo % kChunk;
+    while (m_pos + kChunk <= upTo) {
+#ifdef ZEM_X86
+        endChunk(simd_avx2() ? chunkAvx2(data, size, m_pos, &m_aliases) : chunkSse2(data, size, m_pos, &m_aliases));
+#else
+        feedScalar(data, size, m_pos, m_pos + kChunk);
+#endif
+        m_pos += kChunk;
+    }
+    if (upTo == size && m_pos < size) {
+        feedScalar(data, size, m_pos, size);
+        m_pos = size;
+    }
+}
+
+qint64 XLineStats::lines(const char* data, qint64 size)
+{
+    if (size <= 0)
+        return 0;
+    feed(data, size, size);
+    if (m_maybeLong) {
+        if (m_exact < 0)
+            m_exact = countExact(data, size, m_maxLen);
+        return m_exact;
+    }
+    const char last = data[size - 1];
+    return m_ends + ((last == '\n' || last == '\r') ? 0 : 1);
+}
+
+qint64 XLineStats::countExact(const char* d, qint64 n, qint64 maxLen)
+{
+    qint64 lines = 0;
+    qint64 start = 0;
+    auto pieces = [maxLen](qint64 len) { return len == 0 ? 1 : (len + maxLen - 1) / maxLen; };
+    for (qint64 i = 0; i < n; ++i) {
+        const char c = d[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        lines += pieces(i - start);
+        if (c == '\r' && i + 1 < n && d[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines += pieces(n - start);
+    return lines;
+}
+
+} // namespace zem
