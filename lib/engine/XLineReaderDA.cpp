@@ -1,5 +1,7 @@
 #include "XLineReaderDA.h"
 
+#include "XMapGuard.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -26,8 +28,10 @@ XLineReaderDA::~XLineReaderDA()
 void XLineReaderDA::unmap()
 {
 #ifdef Q_OS_UNIX
-    if (m_map)
+    if (m_map) {
+        XMapGuard::unwatch(m_map);
         ::munmap(m_map, size_t(m_mapLength));
+    }
 #endif
     m_map = nullptr;
     m_mapLength = 0;
@@ -100,6 +104,7 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
         void* p = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
         if (p != MAP_FAILED) {
             ::madvise(p, size_t(size), MADV_SEQUENTIAL);
+            XMapGuard::watch(p, size);
             m_map = p;
             m_mapLength = size;
             m_data = static_cast<const char*>(p);
@@ -150,6 +155,11 @@ void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
     m_data = m_buffer.get();
     m_size = size;
     m_open = true;
+}
+
+bool XLineReaderDA::shrankWhileRead() const
+{
+    return m_map && XMapGuard::hit();
 }
 
 qint64 XLineReaderDA::countLines()

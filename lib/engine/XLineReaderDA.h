@@ -41,6 +41,9 @@ public:
 
     bool isOpen() const { return m_open; }
     bool isMapped() const { return m_map != nullptr; }
+    // The mapped file got shorter since openFile: the bytes past its new end read as zeros
+    // (instead of a crash), so results from this file are not to be trusted.
+    bool shrankWhileRead() const;
     const QString& path() const { return m_path; }
     int lineLenMax() const { return m_lineLenMax; }
 

@@ -177,6 +177,7 @@ private Q_SLOTS:
     void findFromOffset();
     void textForms();
     void emptyAndInvalidInput();
+    void fileTruncatedWhileMapped();
 };
 
 void TestContentFilter::hits_data()
@@ -552,6 +553,33 @@ void TestContentFilter::emptyAndInvalidInput()
     QVERIFY(!f.createSymbols(QString(), true));
     QVERIFY(!f.errorText().isEmpty());
     QVERIFY(f.find(0, nullptr, 0).empty());
+}
+
+void TestContentFilter::fileTruncatedWhileMapped()
+{
+    // A log cut in place while it is searched must not take the process down.
+    TestDir dir;
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i)
+        text += "line with needle " + QByteArray::number(i) + "\n";
+    const QString path = dir.write(QStringLiteral("cut.log"), text);
+    XLineReaderDA reader;
+    reader.setMapThreshold(1);
+    QVERIFY(reader.openFile(path, 65536, true));
+    QVERIFY(reader.isMapped());
+    QVERIFY(QFile::resize(path, 100));
+    XContentFilter f(0);
+    QVERIFY(f.createSymbols(QStringLiteral("needle"), false));
+    Logger::startCapture();
+    const XRamLayer layer = f.find(0, reader);
+    Logger::stopCapture();
+    QVERIFY(reader.shrankWhileRead());
+    QVERIFY(layer.empty());
+    reader.countLines();
+    // The next file is read normally.
+    QVERIFY(reader.openFile(dir.write(QStringLiteral("ok.log"), text), 65536, true));
+    QVERIFY(!reader.shrankWhileRead());
+    QCOMPARE(int(f.find(0, reader).size()), 20000);
 }
 
 QTEST_GUILESS_MAIN(TestContentFilter)

@@ -198,6 +198,10 @@ XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
     XRamLayer layer = findIn(from, reader.data(), reader.size());
     layer.setBinary(reader.isBinary());
     m_reader = nullptr;
+    if (reader.shrankWhileRead()) {
+        xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - file got shorter while searched, no hits taken"), reader.path());
+        layer.clear();
+    }
     return layer;
 }
 
