@@ -2,22 +2,25 @@
 // Recursive folder scanner of a search: walks a tree once, keeps it compactly, then filters it
 // into the list of matching files.
 //
-// The walk lists folders with readdir and uses the entry types it reports, so a plain walk costs
-// no stat per file. Sizes and times are read (one stat per file) only for the files whose names
-// pass the filter, and only when the filter has a size or time condition or the caller wants
-// sizes (the content search sums them, the results table shows them); this happens on the scan
-// thread, so the QFileInfo objects handed out already hold their size, type and times.
+// The walk (XDirWalker, several threads) lists folders and uses the entry types the listing
+// reports, so a plain walk costs no stat per file. Sizes and times are read (one stat per file)
+// only for the files whose names pass the filter, and only when the filter has a size or time
+// condition or the caller wants sizes (the content search sums them, the results table shows
+// them); this happens before the list is handed out, so its QFileInfo objects already hold
+// size, type and times and nobody stats them again on the GUI thread.
 //
 // Rules: hidden entries (names starting with '.') only with the hidden flag; a symbolic link to
 // a file counts as that file, a link to a folder is never followed (no loops, no escaping the
 // tree); unreadable folders, and files whose sizes were read and that we may not read, are
 // skipped with a warning line.
 //
-// Threads: scan_dir and setup_filtered_files run on one thread (the scan thread). stop() and the
+// Threads: scan_dir and setup_filtered_files are called on one thread (the scan thread), which
+// borrows pool threads for the walk and the stat calls. stop() and the
 // counters may be used from any thread at any time; the GUI polls the counters every 200 ms.
 // The filtered list may be read once setup_filtered_files returned, and stays valid until the
 // next scan_dir or setup_filtered_files.
 #include "XAtomic.h"
+#include "XDirWalker.h"
 #include "XFindStats.h"
 
 #include <QFileInfo>
@@ -46,6 +49,10 @@ public:
     // not need them. A pure name search that prints only paths may turn it off.
     void setReadSizes(bool on) { m_readSizes = on; }
     bool readSizes() const { return m_readSizes; }
+    // Threads that list folders and read sizes (the scan thread and pool jobs); default: the
+    // machine's hardware threads.
+    void setThreads(unsigned threads) { m_threads = threads < 1 ? 1 : threads; }
+    unsigned threads() const { return m_threads; }
 
     // Walks path recursively (setPath is then called with it). Clears the stop flag first and
     // resets the counters; false when path is not a readable folder or the scan was stopped.
@@ -80,37 +87,22 @@ public:
     QString toString() const;
 
 private:
-    // One scanned folder or file. Names live in one byte pool; folders know their parent, files
-    // their folder, so the tree costs about 12 bytes per entry plus its name.
-    struct Dir {
-        quint32 parent;
-        quint32 nameOffset;
-        quint16 nameLength;
-    };
-    struct File {
-        quint32 dir;
-        quint32 nameOffset;
-        quint16 nameLength;
-    };
-    struct Walker;
-
-    bool addName(const char* name, std::size_t length, quint32& offset);
-    QString dirPath(quint32 dir, std::vector<QString>& cache) const;
-    QString entryPath(quint32 dir, quint32 nameOffset, quint16 nameLength, std::vector<QString>& cache) const;
+    // Full paths of all scanned folders, by index.
+    std::vector<QString> dirPaths() const;
+    // Reads what the filter needs about one candidate; thread-safe.
     bool keepInfo(QFileInfo& info, const find::XFilter& filter, bool needStat);
 
     QString m_path;
     bool m_hidden = false;
     bool m_readSizes = true;
+    unsigned m_threads;
     XAtomic<bool> m_stop;
     XAtomic<quint64> m_countDirs;
     XAtomic<quint64> m_countFiles;
     XAtomic<quint64> m_countBytes;
 
     QString m_rootPath;  // absolute, clean path of the scanned folder
-    std::vector<Dir> m_dirs;
-    std::vector<File> m_files;
-    std::vector<char> m_names;
+    XDirWalker::Tree m_tree;
 
     std::vector<QFileInfo> m_infos;  // the matching entries
     std::vector<const QFileInfo*> m_view;

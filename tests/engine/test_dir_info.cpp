@@ -91,6 +91,30 @@ private Q_SLOTS:
         QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"0.txt", "1.txt", "2.txt", "3.txt"}));
     }
 
+    void severalThreadsGiveTheOrderOfOne()
+    {
+        TestDir dir;
+        // More entries than the filtering hands to a single thread, in nested folders.
+        for (int d = 0; d < 30; ++d)
+            for (int f = 0; f < 90; ++f)
+                dir.write(QStringLiteral("d%1/e%2/f%3.txt").arg(d).arg(d % 3).arg(f), "x");
+        auto pathsWith = [&](unsigned threads) {
+            XDirInfo info;
+            info.setThreads(threads);
+            if (!info.scan_dir(dir.path()))
+                return QStringList();
+            info.setup_filtered_files(find::XFilter(), true);
+            QStringList paths;
+            for (const QFileInfo* file : info.get_view_filtered_files())
+                paths << file->filePath();
+            return paths;
+        };
+        const QStringList one = pathsWith(1);
+        QCOMPARE(one.size(), 30 * 90);
+        QCOMPARE(pathsWith(4), one);
+        QCOMPARE(pathsWith(2), one);
+    }
+
     void hiddenEntriesOnlyWithTheFlag()
     {
         TestDir dir;

@@ -1,0 +1,67 @@
+#pragma once
+// Reads a folder tree with several threads and hands it back compactly, in depth-first order
+// (a folder's files, then its subfolders, each in the order the file system lists them), so the
+// result does not depend on how the threads shared the work.
+//
+// Used by XDirInfo on its scan thread; the helper threads come from the global pool and have
+// ended when run() returns. The stop flag and the counters are the caller's, shared with
+// other threads.
+#include "XAtomic.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <vector>
+
+namespace zem {
+
+class XDirWalker {
+public:
+    static constexpr quint32 kNoParent = 0xffffffffu;
+
+    // Names live in one byte pool; folders know their parent, files their folder.
+    struct Dir {
+        quint32 parent;
+        quint32 nameOffset;
+        quint16 nameLength;
+    };
+    struct File {
+        quint32 dir;
+        quint32 nameOffset;
+        quint16 nameLength;
+    };
+    struct Tree {
+        std::vector<Dir> dirs;  // dirs[0] is the root, with an empty name
+        std::vector<File> files;
+        std::vector<char> names;
+    };
+
+    struct Counters {
+        XAtomic<bool>* stop = nullptr;
+        XAtomic<quint64>* dirs = nullptr;
+        XAtomic<quint64>* files = nullptr;
+    };
+
+    // rootPath: the folder in the file system's encoding; threads >= 1.
+    XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters);
+    ~XDirWalker();
+    XDirWalker(const XDirWalker&) = delete;
+    XDirWalker& operator=(const XDirWalker&) = delete;
+
+    // False when the root cannot be read, the stop flag was set, or the tree outgrew the
+    // compact form (more than 4 GiB of names); tree then holds what was read.
+    bool run(Tree& tree);
+
+private:
+    struct Node;
+    struct Shared;
+    void work(Shared& shared);
+    bool readFolder(Node& node, Shared& shared, std::vector<char>& buffer);
+    bool flatten(Node& root, Tree& tree) const;
+
+    QByteArray m_root;
+    bool m_hidden;
+    unsigned m_threads;
+    Counters m_counters;
+};
+
+} // namespace zem

@@ -1,0 +1,49 @@
+#include "FindThread.h"
+
+#include "Logger.h"
+#include "ThreadControllerFind.h"
+#include "ZemFind.h"
+#include "XLineReaderDA.h"
+
+namespace zemFinder {
+
+void FindThread::runCustom()
+{
+    if (!zemFind) {
+        zem::nullPointerHandling("src/find/FindThread", 14, "zemFind == NULL");
+        return;
+    }
+    // One reader per worker and search: its buffer is reused from file to file and given back
+    // when the worker ends, so nothing of the files stays in memory after the search.
+    zem::XLineReaderDA reader;
+    while (controller->isRunning()) {
+        const QFileInfo* file = zemFind->next_file();
+        if (!file)
+            break;
+        contentFilter.seekHome();
+        if (!file->isFile()) {
+            zem::xlog(zem::LOG_PROGRESS, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<$>>>"),
+                      file->absoluteFilePath());
+            continue;
+        }
+        ++stats.countFiles;
+        if (file->size() == 0)
+            continue;
+        // The scan hands out absolute paths; absoluteFilePath() would cache a second copy of each.
+        const QString path = file->isAbsolute() ? file->filePath() : file->absoluteFilePath();
+        if (!reader.openFile(path, 65536, true)) {
+            zem::xlog(zem::LOG_ERROR, QStringLiteral("FindThread::runCustom, problems with <<<$>>>"), path);
+            continue;
+        }
+        stats.countBytes += quint64(reader.getMemorySize());
+        stats.countLines += quint64(reader.countLines());
+        zem::find::XRamLayer marks = contentFilter.find(0, reader);
+        contentFilter.seekHome();
+        if (marks)
+            controller->add_result(FileResult(std::move(marks), *file));
+    }
+    reader.close();
+    zemFind->m_countRunning.fetch_sub(1);
+}
+
+} // namespace zemFinder

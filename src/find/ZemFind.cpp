@@ -1,0 +1,164 @@
+#include "ZemFind.h"
+
+#include "FindThread.h"
+#include "Logger.h"
+#include "ThreadControllerFind.h"
+#include "XLineReaderDA.h"
+
+#include <QMutexLocker>
+
+namespace zemFinder {
+
+ZemFind::ZemFind() : m_controller(std::make_unique<ThreadControllerFind>()), m_alive(std::make_shared<bool>(true)) {}
+
+ZemFind::~ZemFind()
+{
+    // The workers point at this object and at the file list: let them end first.
+    m_controller->setRunning(false);
+    m_controller->wait_done();
+    for (const auto& worker : m_controller->workers())
+        worker->wait_done();
+}
+
+void ZemFind::prepareFiles(std::vector<const QFileInfo*>& files)
+{
+    m_files = std::move(files);
+    files.clear();
+    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());
+    quint64 bytes = 0;
+    for (const QFileInfo* file : m_files)
+        if (file && file->size() > 0)
+            bytes += quint64(file->size());
+    m_bytesToRead = bytes;
+    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, bytesToRead:$"),
+              zem::format1000(qint64(m_bytesToRead)));
+}
+
+void ZemFind::start_search()
+{
+    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::start_search, arTextFiles:$"), m_files.size());
+    if (m_controller->isRunning()) {
+        zem::Logger::log(QStringLiteral("ZemFind2::start_search - RUNNING"), zem::LOG_PROGRESS);
+        m_controller->setRunning(false);
+        return;
+    }
+    zem::Logger::log(QStringLiteral("ZemFind2::start_search()"), zem::LOG_PROGRESS);
+    // A stopped controller may still be waiting for workers to finish their current file; its
+    // workers must not be replaced under them. This lasts at most one file per worker.
+    m_controller->wait_done();
+    m_generation.fetch_add(1);
+    m_controller->ini(this);
+    zem::XThreadPool::start_global(m_controller.get(), false);
+    zem::Logger::log(QStringLiteral("ZemFind2::~start_search"), zem::LOG_PROGRESS);
+}
+
+void ZemFind::stop_search()
+{
+    if (!m_controller->isRunning()) {
+        zem::Logger::log(QStringLiteral("ZemFind::stop_search - not running"), zem::LOG_PROGRESS);
+        return;
+    }
+    zem::Logger::log(QStringLiteral("ZemFind::stop_search - will stop now"), zem::LOG_PROGRESS);
+    m_controller->setRunning(false);
+}
+
+bool ZemFind::isRunning() const
+{
+    return m_controller->isRunning();
+}
+
+bool ZemFind::isBusy() const
+{
+    return m_controller->isBusy();
+}
+
+const QFileInfo* ZemFind::next_file()
+{
+    QMutexLocker locker(&m_lockList);
+    const quint32 index = m_indexNextFile.get();
+    if (index >= m_files.size())
+        return nullptr;
+    m_indexNextFile.set(index + 1);
+    return m_files[index];
+}
+
+FileResult ZemFind::find(const QFileInfo& file, zem::find::XContentFilter& contentFilter)
+{
+    contentFilter.seekHome();
+    if (!file.isFile()) {
+        zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind::find, IS NOT A FILE <<<$>>>"), file.absoluteFilePath());
+        return FileResult();
+    }
+    if (file.size() == 0)
+        return FileResult();
+    zem::XLineReaderDA reader;
+    if (!reader.openFile(file.absoluteFilePath(), 65536, true)) {
+        zem::xlog(zem::LOG_ERROR, QStringLiteral("ZemFind::find, problems with <<<$>>>"), file.absoluteFilePath());
+        return FileResult();
+    }
+    zem::find::XRamLayer marks = contentFilter.find(0, reader);
+    contentFilter.seekHome();
+    if (!marks)
+        return FileResult(std::move(marks), QFileInfo());
+    return FileResult(std::move(marks), file);
+}
+
+quint64 ZemFind::bytes_read() const
+{
+    quint64 sum = 0;
+    for (const auto& worker : m_controller->workers())
+        sum += worker->stats.countBytes.get();
+    return sum;
+}
+
+quint64 ZemFind::files_searched() const
+{
+    quint64 sum = 0;
+    for (const auto& worker : m_controller->workers())
+        sum += worker->stats.countFiles.get();
+    return sum;
+}
+
+quint64 ZemFind::lines_read() const
+{
+    quint64 sum = 0;
+    for (const auto& worker : m_controller->workers())
+        sum += worker->stats.countLines.get();
+    return sum;
+}
+
+int ZemFind::progress_percent(quint64 bytesRead, quint64 bytesToRead)
+{
+    if (bytesToRead == 0)
+        return 0;
+    // In floating point: bytesRead * 100 could overflow near the top of the 64-bit range.
+    const double percent = double(bytesRead) * 100.0 / double(bytesToRead);
+    return percent >= 100.0 ? 100 : int(percent);
+}
+
+std::size_t ZemFind::count_files_with_hits() const
+{
+    return m_controller->results().size();
+}
+
+quint32 ZemFind::count_hits() const
+{
+    quint32 sum = 0;
+    for (const FileResult& result : m_controller->results())
+        sum += quint32(result.layer.size());
+    return sum;
+}
+
+std::vector<FileResult>& ZemFind::results()
+{
+    return m_controller->results();
+}
+
+std::vector<FileResult> ZemFind::take_results()
+{
+    std::vector<FileResult> taken;
+    taken.swap(m_controller->results());
+    return taken;
+}
+
+} // namespace zemFinder
