@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace zem;
@@ -214,6 +215,52 @@ private Q_SLOTS:
         QVERIFY(!layer.move_active_mark_index(false));
         QCOMPARE(layer.index_at(21), 1);
         QCOMPARE(layer.index_at(22), -1);
+    }
+
+    void paintsLayersRulerAndLineInfo()
+    {
+        QByteArray bytes = "// Zem Finder sample\r\nint main() {\r\n\treturn 0; // \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xe4\xb8\xad\xe6\x96\x87\r\n}\r\n";
+        for (int i = 0; i < 40; ++i)
+            bytes += "line " + QByteArray::number(i) + " with some words to wrap around the edge of the view\n";
+        PreviewAscii p;
+        p.ini();
+        p.set_font(mono());
+        p.set_line_info_pos(1);
+        p.resize(520, 300);
+        p.set_mem_file(XMemFile{QStringLiteral("sample.cpp"), bytes});
+        XTextView* v = p.get_XTextView();
+        v->source().waitForIndex();
+        XMarkLayer* l0 = v->layerGroup().add_layer(1000);
+        l0->set_color_background(qRgba(0, 255, 0, 255));
+        XMarkLayer* l1 = v->layerGroup().add_layer(1001);
+        l1->set_color_background(qRgba(255, 255, 0, 255));
+        find::XRamLayer hits;
+        for (qint64 at = bytes.indexOf("return"); at >= 0; at = bytes.indexOf("return", at + 1))
+            hits.append(at, 6);
+        for (qint64 at = bytes.indexOf("words"); at >= 0; at = bytes.indexOf("words", at + 1))
+            hits.append(at, 5);
+        l0->add_ram_layer(hits);
+        find::XRamLayer cjk;
+        cjk.append(bytes.indexOf("\xe4\xb8\xad"), 6);
+        l1->add_ram_layer(cjk);
+        l0->set_active_mark_first();
+        p.set_XRamLayer(l0);
+        v->setSelection(bytes.indexOf("main"), 4);
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        QCoreApplication::processEvents();
+        QVERIFY(v->verticalScrollBar()->maximum() > 0);
+        const QString out = qEnvironmentVariable("ZEM_SHOT_DIR");
+        const QImage img = p.grab().toImage();
+        QVERIFY(!img.isNull());
+        if (!out.isEmpty())
+            img.save(out + QStringLiteral("/text.png"));
+        p.set_wrap(true);
+        v->scrollToRam(l0->mark(5));
+        const QImage wrapped = p.grab().toImage();
+        if (!out.isEmpty())
+            wrapped.save(out + QStringLiteral("/text-wrap.png"));
+        QCOMPARE(v->textFromMarkRam(l1->mark(0)), QString::fromUtf8("中文"));
     }
 
     void previewOpensFile()

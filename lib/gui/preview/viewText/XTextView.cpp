@@ -1,10 +1,10 @@
 #include "XTextView.h"
 
 #include "Logger.h"
+#include "preview/MonoFont.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -23,7 +23,7 @@ constexpr int kIndexPollMs = 150;
 
 XTextView::XTextView(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(preview_mono_font());
     setFrameShape(QFrame::NoFrame);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setMouseTracking(true);
