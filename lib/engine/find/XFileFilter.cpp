@@ -199,11 +199,38 @@ XFileFilter::Glob XFileFilter::Glob::compile(QStringView pattern)
     }
     if (!anyWildcard)
         g.tokens.push_back(Token{Token::STAR});
+
+    // Literals with stars only at the ends.
+    const std::size_t count = g.tokens.size();
+    const bool lead = count > 0 && g.tokens.front().kind == Token::STAR;
+    const bool trail = count > 1 && g.tokens.back().kind == Token::STAR;
+    bool plain = true;
+    for (std::size_t i = (lead ? 1 : 0); i < count - (trail ? 1 : 0); ++i) {
+        if (g.tokens[i].kind != Token::LITERAL) {
+            plain = false;
+            break;
+        }
+        g.literal += g.tokens[i].ch;
+    }
+    // Without stars at either end the general matcher is as fast.
+    if (plain && (lead || trail))
+        g.shape = lead ? (trail ? CONTAINS : SUFFIX) : PREFIX;
     return g;
 }
 
 bool XFileFilter::Glob::match(const char32_t* name, std::size_t length) const
 {
+    const std::u32string_view n(name, length);
+    switch (shape) {
+    case PREFIX:
+        return n.substr(0, literal.size()) == literal;
+    case SUFFIX:
+        return n.size() >= literal.size() && n.substr(n.size() - literal.size()) == literal;
+    case CONTAINS:
+        return n.find(literal) != std::u32string_view::npos;
+    case GENERAL:
+        break;
+    }
     const std::size_t count = tokens.size();
     auto one = [&](const Token& t, char32_t c) {
         switch (t.kind) {

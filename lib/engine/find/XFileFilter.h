@@ -84,6 +84,9 @@ public:
         };
         std::vector<Token> tokens;
         std::vector<std::vector<std::pair<char32_t, char32_t>>> classes;
+        // Common shapes ("*.txt", "abc*", "*abc*") skip the general matcher.
+        enum Shape : quint8 { GENERAL, PREFIX, SUFFIX, CONTAINS } shape = GENERAL;
+        std::u32string literal;
         static Glob compile(QStringView pattern);
         bool match(const char32_t* name, std::size_t length) const;
     };
