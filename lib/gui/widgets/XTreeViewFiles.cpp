@@ -10,6 +10,8 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 
 namespace zem {
@@ -48,18 +50,11 @@ XTreeViewFiles::XTreeViewFiles(QWidget* parent)
             });
     connect(this, &QTreeView::doubleClicked, this,
             [this](const QModelIndex& index) { doubleClickListener.fire(fileAt(index)); });
-    // The model reads folders on its own thread; while the folders on the way to a selection are
-    // read, rows arrive above it, so the selection is scrolled into view again after each of them.
-    connect(m_fs, &QFileSystemModel::directoryLoaded, this, [this](const QString& dir) {
-        const QString prefix = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
-        if (m_pending.isEmpty() || !(m_pending + QLatin1Char('/')).startsWith(prefix))
-            return;
-        const QModelIndex index = indexOfPath(m_pending);
-        if (QFileInfo(m_pending).absolutePath() == dir)
-            m_pending.clear();
-        if (index.isValid() && index == currentIndex())
-            scrollTo(index);
-    });
+    // The model reads folders on its own thread and sorts them later still; rows arriving above
+    // a selection push it out of view, so it is scrolled back until the user moves the view.
+    connect(m_proxy, &QAbstractItemModel::rowsInserted, this, &XTreeViewFiles::schedule_scroll);
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &XTreeViewFiles::schedule_scroll);
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_pending.clear(); });
 }
 
 XTreeViewFiles::~XTreeViewFiles() = default;
@@ -99,6 +94,26 @@ bool XTreeViewFiles::selectFile(const QString& path, bool expand)
     scrollTo(index);
     m_pending = file.absoluteFilePath();
     return true;
+}
+
+void XTreeViewFiles::schedule_scroll()
+{
+    if (m_pending.isEmpty() || m_scrollScheduled)
+        return;
+    m_scrollScheduled = true;
+    // After the view has laid out the new rows.
+    QTimer::singleShot(0, this, [this] {
+        m_scrollScheduled = false;
+        const QModelIndex current = currentIndex();
+        if (m_pending.isEmpty() || !current.isValid() || fileAt(current).absoluteFilePath() != m_pending)
+            return;
+        scrollTo(current);
+    });
+}
+
+void XTreeViewFiles::stop_following()
+{
+    m_pending.clear();
 }
 
 QFileInfo XTreeViewFiles::selectedFile() const
@@ -240,6 +255,8 @@ QFileInfo XTreeViewFiles::current_hoover() const
 
 bool XTreeViewFiles::viewportEvent(QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
+        stop_following();
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QFileInfo file = fileAt(indexAt(help->pos()));

@@ -72,13 +72,17 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void schedule_scroll();
+    // The user moved the view: the selection is no longer kept in view.
+    void stop_following();
     void applyModelFilter();
     void collectExpanded(const QModelIndex& parent, QStringList& out) const;
 
     QFileSystemModel* m_fs;
     XTreeFilterProxy* m_proxy;
     QString m_root;
-    QString m_pending;   // selected path whose folder is still being read
+    QString m_pending;   // selected path kept in view while its folders are read
+    bool m_scrollScheduled = false;
     bool m_dirOnly = false;
     bool m_details = false;
     bool m_hidden = false;
