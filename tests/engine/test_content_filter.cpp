@@ -443,6 +443,12 @@ void TestContentFilter::lineFilterAgreesWithWholeBuffer_data()
     QTest::newRow("end anchor") << "bar$" << "(?:bar$)";
     QTest::newRow("caseless") << "(?i)foo bar" << "(?i)(?:foo bar)";
     QTest::newRow("lookbehind") << "(?<=x)foo" << "(?:(?<=x)foo)";
+    QTest::newRow("word class") << "\\w+Error" << "(?:\\w+Error)";
+    QTest::newRow("optional group") << "Type(?:Error)?" << "(?:Type(?:Error)?)";
+    QTest::newRow("caseless with k, kelvin signs") << "(?i)keyerror" << "(?i)(?:keyerror)";
+    QTest::newRow("dot") << "o.B" << "(?:o.B)";
+    QTest::newRow("lookahead at line end") << "oo(?!.)" << "(?:oo(?!.))";
+    QTest::newRow("non-ascii") << QString::fromUtf8("\xC3\xA9+_") << QString::fromUtf8("(?:\xC3\xA9+_)");
 }
 
 void TestContentFilter::lineFilterAgreesWithWholeBuffer()
@@ -453,7 +459,7 @@ void TestContentFilter::lineFilterAgreesWithWholeBuffer()
     QVERIFY(!XRegexCode::compile(slow.toUtf8(), XRegexCode::REGEX, nullptr)->lineFilter);
     QRandomGenerator rng(7);
     static const char* const pieces[] = {"foo", "bar", "Foo", "BAR", "x", " ", "\n", "\r\n", "\r", "Type", "Error",
-                                         "error", "\xff", "\xc3\xa9", "_", "\xE2\x84\xAA", "oo", "KeyError"};
+                                         "error", "\xff", "\xc3\xa9", "_", "\xE2\x84\xAA", "oo", "KeyError", "eyError"};
     for (int round = 0; round < 30; ++round) {
         QByteArray text;
         for (int i = 0; i < 400; ++i)
@@ -485,6 +491,10 @@ void TestContentFilter::regexAnalysis_data()
     QTest::newRow("caseless") << "(?i)hello" << QByteArray("hello") << true << false;
     QTest::newRow("verb") << "(*CR)foo" << QByteArray() << false << false;
     QTest::newRow("group skipped") << "(abc)+defg" << QByteArray("defg") << true << false;
+    QTest::newRow("escaped range over line ends") << "[\\t-\\r]foo" << QByteArray() << false << false;
+    QTest::newRow("control range over line ends") << QString::fromLatin1("[\x01-z]foo") << QByteArray() << false << false;
+    QTest::newRow("printable range") << "[ -~]+foo" << QByteArray("foo") << true << false;
+    QTest::newRow("quoted caseless non-ascii") << QString::fromUtf8("(?i)\\Qab\xC3\xA9" "cd\\E") << QByteArray("ab") << true << false;
     QTest::newRow("utf-8 literal") << QString::fromUtf8("привет") << QString::fromUtf8("привет").toUtf8() << true << true;
 }
 

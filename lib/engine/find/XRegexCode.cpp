@@ -32,15 +32,18 @@ int skipClass(const char* p, int n, int i, bool* safe)
     while (j < n && p[j] != ']') {
         const unsigned char c = static_cast<unsigned char>(p[j]);
         if (c == '\\' && j + 1 < n) {
-            if (isAlnum(static_cast<unsigned char>(p[j + 1])) && unsafeEscape(static_cast<unsigned char>(p[j + 1])))
+            // Single-character escapes such as \t may be range ends ("[\t-\r]" holds a line
+            // end): only class escapes that never match one are taken.
+            const unsigned char e = static_cast<unsigned char>(p[j + 1]);
+            if (isAlnum(e) && std::strchr("wdhS", e) == nullptr)
                 *safe = false;
             j += 2;
             continue;
         }
         if (c == '[' && j + 1 < n && p[j + 1] == ':')
             *safe = false;
-        if (c == '\n' || c == '\r')
-            *safe = false;
+        if (c < 0x20)
+            *safe = false;  // a control character may start a range over the line ends
         ++j;
     }
     return j < n ? j + 1 : -1;
@@ -211,8 +214,13 @@ XRegexCode::Analysis XRegexCode::analyze(const QByteArray& pattern)
                 const int end = pattern.indexOf("\\E", i + 2);
                 const int stop = end < 0 ? n : end;
                 pure = false;
-                for (int k = i + 2; k < stop; ++k)
-                    run += p[k];
+                for (int k = i + 2; k < stop; ++k) {
+                    // Caseless non-ASCII characters have other forms: not part of the literal.
+                    if (caseless && static_cast<unsigned char>(p[k]) >= 0x80)
+                        endRun();
+                    else
+                        run += p[k];
+                }
                 if (stop > i + 2 && end >= 0 && end + 2 < n && std::strchr("*?+{", p[end + 2]))
                     return Analysis{QByteArray(), caseless, safe, false};  // rare; keep it simple
                 i = end < 0 ? n : end + 2;
