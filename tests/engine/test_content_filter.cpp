@@ -3,12 +3,9 @@
 #include "XLineReaderDA.h"
 #include "XSimd.h"
 #include "find/XContentFilter.h"
-#include "find/XRegexCode.h"
 #include "TestDir.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QtTest>
 
 using namespace zem;
@@ -52,105 +49,6 @@ QString marksText(const QByteArray& text, const XRamLayer& layer)
     return parts.join(QLatin1Char('|'));
 }
 
-// Reference for scopes: units found by walking the whole text, terms by plain comparison.
-struct Unit {
-    int start, end;
-};
-bool isSpaceByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-std::vector<Unit> referenceUnits(const QByteArray& t, int scope)
-{
-    std::vector<Unit> paragraphs;
-    if (scope == 0) {
-        paragraphs.push_back({0, int(t.size())});
-        return paragraphs;
-    }
-    // Lines with their ends.
-    struct Line {
-        int start, end;
-        bool blank;
-    };
-    std::vector<Line> lines;
-    int s = 0;
-    for (int i = 0; i <= t.size(); ++i) {
-        if (i == t.size() || t[i] == '\n' || t[i] == '\r') {
-            bool blank = true;
-            for (int k = s; k < i; ++k)
-                blank = blank && (t[k] == ' ' || t[k] == '\t' || t[k] == '\f' || t[k] == '\v');
-            if (!(i == t.size() && s == i))
-                lines.push_back({s, i, blank});
-            if (i < t.size() && t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')
-                ++i;
-            s = i + 1;
-        }
-    }
-    for (size_t k = 0; k < lines.size();) {
-        if (lines[k].blank) {
-            ++k;
-            continue;
-        }
-        const int start = lines[k].start;
-        int end = lines[k].end;
-        while (k + 1 < lines.size() && !lines[k + 1].blank)
-            end = lines[++k].end;
-        ++k;
-        paragraphs.push_back({start, end});
-    }
-    if (scope == 1)
-        return paragraphs;
-    std::vector<Unit> sentences;
-    for (const Unit& p : paragraphs) {
-        int i = p.start;
-        while (i < p.end) {
-            while (i < p.end && isSpaceByte(t[i]))
-                ++i;
-            if (i >= p.end)
-                break;
-            const int st = i;
-            int en = p.end;
-            for (; i < p.end; ++i) {
-                const char c = t[i];
-                if ((c == '.' || c == '!' || c == '?') && (i + 1 == p.end || isSpaceByte(t[i + 1]))) {
-                    en = ++i;
-                    break;
-                }
-            }
-            while (en > st && isSpaceByte(t[en - 1]))
-                --en;
-            sentences.push_back({st, en});
-        }
-    }
-    return sentences;
-}
-
-// Marks of ASCII terms (caseless, non-overlapping per term) inside units holding all terms.
-QList<QPair<int, int>> referenceMarks(const QByteArray& text, const QList<QByteArray>& terms, int scope)
-{
-    const QByteArray lower = text.toLower();
-    QList<QPair<int, int>> marks;
-    for (const Unit& u : referenceUnits(text, scope)) {
-        QList<QPair<int, int>> unitMarks;
-        bool all = true;
-        for (int t = 0; t < terms.size(); ++t) {
-            const QByteArray term = terms[t].toLower();
-            bool any = false;
-            // Occurrences over the whole text (as a search does), kept when inside the unit.
-            for (int pos = lower.indexOf(term); pos >= 0; pos = lower.indexOf(term, pos + term.size())) {
-                if (pos >= u.start && pos + term.size() <= u.end) {
-                    unitMarks << qMakePair(pos, t);
-                    any = true;
-                }
-            }
-            all = all && any;
-        }
-        if (!all)
-            continue;
-        std::sort(unitMarks.begin(), unitMarks.end());
-        marks << unitMarks;
-    }
-    return marks;
-}
-
 } // namespace
 
 class TestContentFilter : public QObject {
@@ -162,17 +60,11 @@ private Q_SLOTS:
     void sameThroughReader_data();
     void sameThroughReader();
     void marksInTextOrder();
-    void scopesAgainstReference_data();
-    void scopesAgainstReference();
     void regexErrors_data();
     void regexErrors();
     void matchLimitStopsOnlyThatFile();
     void binaryFlag_data();
     void binaryFlag();
-    void lineFilterAgreesWithWholeBuffer_data();
-    void lineFilterAgreesWithWholeBuffer();
-    void regexAnalysis_data();
-    void regexAnalysis();
     void copiesAreIndependent();
     void findFromOffset();
     void textForms();
@@ -306,50 +198,6 @@ void TestContentFilter::marksInTextOrder()
     QCOMPARE(marksText(text, rx), QStringLiteral("A|ALPHA"));
 }
 
-void TestContentFilter::scopesAgainstReference_data()
-{
-    QTest::addColumn<int>("scope");
-    QTest::addColumn<int>("seed");
-    for (int scope = 0; scope <= 2; ++scope)
-        for (int seed = 1; seed <= 40; ++seed)
-            QTest::newRow(qPrintable(QStringLiteral("scope %1 seed %2").arg(scope).arg(seed))) << scope << seed;
-}
-
-void TestContentFilter::scopesAgainstReference()
-{
-    QFETCH(int, scope);
-    QFETCH(int, seed);
-    QRandomGenerator rng{quint32(seed)};
-    static const char* const pieces[] = {"foo", "Bar", "baz", "qux", " ", " ", " ", ". ", "! ", "?", ".", "\n",
-                                         "\n\n", "\r\n", "\r\n\r\n", " \t\n", "\r", "x", "FOO", "e.g.", "  "};
-    QByteArray text;
-    const int count = 20 + int(rng.bounded(300));
-    for (int i = 0; i < count; ++i)
-        text += pieces[rng.bounded(int(sizeof(pieces) / sizeof(pieces[0])))];
-    const QList<QList<QByteArray>> termSets = {{"foo"}, {"foo", "bar"}, {"baz", "qux", "x"}, {"bar", "o b"}, {"a"}};
-    for (const QList<QByteArray>& terms : termSets) {
-        QStringList quoted;
-        for (const QByteArray& t : terms)
-            quoted << QLatin1Char('"') + QString::fromLatin1(t) + QLatin1Char('"');
-        const XRamLayer layer = runOn(text, quoted.join(QLatin1Char(' ')), false, scope);
-        const QList<QPair<int, int>> expected = referenceMarks(text, terms, scope);
-        QList<QPair<int, int>> got;
-        for (const XRam& m : layer)
-            got << qMakePair(int(m.offset), int(m.category));
-        if (got != expected)
-            qWarning() << "text" << text << "terms" << terms;
-        QCOMPARE(got, expected);
-        if (terms.size() == 1) {
-            // The same term as a caseless regular expression marks the same places.
-            const XRamLayer rx = runOn(text, QStringLiteral("(?i)") + QRegularExpression::escape(QString::fromLatin1(terms[0])), true, scope);
-            QList<QPair<int, int>> gotRx;
-            for (const XRam& m : rx)
-                gotRx << qMakePair(int(m.offset), int(m.category));
-            QCOMPARE(gotRx, expected);
-        }
-    }
-}
-
 void TestContentFilter::regexErrors_data()
 {
     QTest::addColumn<QString>("expr");
@@ -431,84 +279,6 @@ void TestContentFilter::binaryFlag()
     const XRamLayer b = f.find(0, reader);
     QCOMPARE(b.isBinary(), binary);
     QCOMPARE(int(b.size()), 2);
-}
-
-void TestContentFilter::lineFilterAgreesWithWholeBuffer_data()
-{
-    QTest::addColumn<QString>("fast");
-    QTest::addColumn<QString>("slow");  // same meaning, written so that no literal is taken out
-    QTest::newRow("class word Error") << "[A-Z][a-z]+Error" << "(?:[A-Z][a-z]+Error)";
-    QTest::newRow("word boundaries") << "\\bfoo\\b" << "(?:\\bfoo\\b)";
-    QTest::newRow("anchors") << "^foo" << "(?:^foo)";
-    QTest::newRow("end anchor") << "bar$" << "(?:bar$)";
-    QTest::newRow("caseless") << "(?i)foo bar" << "(?i)(?:foo bar)";
-    QTest::newRow("lookbehind") << "(?<=x)foo" << "(?:(?<=x)foo)";
-    QTest::newRow("word class") << "\\w+Error" << "(?:\\w+Error)";
-    QTest::newRow("optional group") << "Type(?:Error)?" << "(?:Type(?:Error)?)";
-    QTest::newRow("caseless with k, kelvin signs") << "(?i)keyerror" << "(?i)(?:keyerror)";
-    QTest::newRow("dot") << "o.B" << "(?:o.B)";
-    QTest::newRow("lookahead at line end") << "oo(?!.)" << "(?:oo(?!.))";
-    QTest::newRow("non-ascii") << QString::fromUtf8("\xC3\xA9+_") << QString::fromUtf8("(?:\xC3\xA9+_)");
-}
-
-void TestContentFilter::lineFilterAgreesWithWholeBuffer()
-{
-    QFETCH(QString, fast);
-    QFETCH(QString, slow);
-    QVERIFY(XRegexCode::compile(fast.toUtf8(), XRegexCode::REGEX, nullptr)->lineFilter);
-    QVERIFY(!XRegexCode::compile(slow.toUtf8(), XRegexCode::REGEX, nullptr)->lineFilter);
-    QRandomGenerator rng(7);
-    static const char* const pieces[] = {"foo", "bar", "Foo", "BAR", "x", " ", "\n", "\r\n", "\r", "Type", "Error",
-                                         "error", "\xff", "\xc3\xa9", "_", "\xE2\x84\xAA", "oo", "KeyError", "eyError"};
-    for (int round = 0; round < 30; ++round) {
-        QByteArray text;
-        for (int i = 0; i < 400; ++i)
-            text += pieces[rng.bounded(int(sizeof(pieces) / sizeof(pieces[0])))];
-        for (int scope = 0; scope <= 2; ++scope) {
-            const XRamLayer a = runOn(text, fast, true, scope);
-            const XRamLayer b = runOn(text, slow, true, scope);
-            QCOMPARE(a.marks(), b.marks());
-        }
-    }
-}
-
-void TestContentFilter::regexAnalysis_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QByteArray>("literal");
-    QTest::addColumn<bool>("lineSafe");
-    QTest::addColumn<bool>("pure");
-    QTest::newRow("pure literal") << "hello" << QByteArray("hello") << true << true;
-    QTest::newRow("escaped dot") << "a\\.b" << QByteArray("a.b") << true << true;
-    QTest::newRow("class prefix") << "[A-Z][a-z]+Error" << QByteArray("Error") << true << false;
-    QTest::newRow("optional char") << "colou?r" << QByteArray("colo") << true << false;
-    QTest::newRow("plus keeps one") << "ab+c" << QByteArray("ab") << true << false;
-    QTest::newRow("zero repeat") << "x{0,3}yz" << QByteArray("yz") << true << false;
-    QTest::newRow("alternation") << "foo|bar" << QByteArray() << true << false;
-    QTest::newRow("white space class") << "foo\\s+bar" << QByteArray() << false << false;
-    QTest::newRow("negated class") << "foo[^x]bar" << QByteArray() << false << false;
-    QTest::newRow("dotall") << "(?s)foo.bar" << QByteArray() << false << false;
-    QTest::newRow("caseless") << "(?i)hello" << QByteArray("hello") << true << false;
-    QTest::newRow("verb") << "(*CR)foo" << QByteArray() << false << false;
-    QTest::newRow("group skipped") << "(abc)+defg" << QByteArray("defg") << true << false;
-    QTest::newRow("escaped range over line ends") << "[\\t-\\r]foo" << QByteArray() << false << false;
-    QTest::newRow("control range over line ends") << QString::fromLatin1("[\x01-z]foo") << QByteArray() << false << false;
-    QTest::newRow("printable range") << "[ -~]+foo" << QByteArray("foo") << true << false;
-    QTest::newRow("quoted caseless non-ascii") << QString::fromUtf8("(?i)\\Qab\xC3\xA9" "cd\\E") << QByteArray("ab") << true << false;
-    QTest::newRow("utf-8 literal") << QString::fromUtf8("привет") << QString::fromUtf8("привет").toUtf8() << true << true;
-}
-
-void TestContentFilter::regexAnalysis()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QByteArray, literal);
-    QFETCH(bool, lineSafe);
-    QFETCH(bool, pure);
-    const XRegexCode::Analysis a = XRegexCode::analyze(pattern.toUtf8());
-    QCOMPARE(a.lineSafe, lineSafe);
-    if (lineSafe)
-        QCOMPARE(a.literal, literal);
-    QCOMPARE(a.pure, pure);
 }
 
 void TestContentFilter::copiesAreIndependent()
