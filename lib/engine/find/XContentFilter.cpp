@@ -257,6 +257,20 @@ bool XContentFilter::stopOnError(int result)
 
 namespace {
 
+// The last '\n' in [begin, end), or null.
+const char* lastNewline(const char* begin, const char* end)
+{
+#if defined(__GLIBC__)
+    return static_cast<const char*>(memrchr(begin, '\n', size_t(end - begin)));
+#else
+    for (const char* p = end; p > begin; --p) {
+        if (p[-1] == '\n')
+            return p - 1;
+    }
+    return nullptr;
+#endif
+}
+
 // Bytes searched before the reader counts their lines: small enough to stay in the L2 cache,
 // large enough that the per-block overhead does not show.
 constexpr qint64 kFeedBlock = 256 * 1024;
@@ -455,8 +469,8 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
         bool stopped = false;
         scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 c) -> qint64 {
             const qint64 floor = std::max(from, qint64(0));
-            const void* before = c > floor ? memrchr(data + floor, '\n', size_t(c - floor)) : nullptr;
-            const qint64 ls = before ? static_cast<const char*>(before) - data + 1 : floor;
+            const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
+            const qint64 ls = before ? before - data + 1 : floor;
             const void* after = std::memchr(data + c, '\n', size_t(size - c));
             const qint64 le = after ? static_cast<const char*>(after) - data : size;
             if (stopOnError(run(ls, le))) {
