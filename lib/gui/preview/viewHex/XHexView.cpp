@@ -1,6 +1,7 @@
 #include "XHexView.h"
 
 #include "Logger.h"
+#include "XLang.h"
 #include "preview/MonoFont.h"
 
 #include <QApplication>
@@ -241,7 +242,7 @@ void XHexView::paintEvent(QPaintEvent*)
             m_defaultImage->render(&p, QRectF(QPointF(area.center().x() - s.width() / 2.0, area.center().y() - s.height() / 2.0), s));
         } else if (m_reader.isOpen()) {
             p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
-            p.drawText(area, Qt::AlignCenter, tr("(empty file)"));
+            p.drawText(area, Qt::AlignCenter, xt("(empty file)"));
         }
         return;
     }
