@@ -54,9 +54,14 @@ public:
     explicit KeyHookFilter(KernelGUI& kernel) : m_kernel(kernel) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress && watched->isWidgetType())
-            return m_kernel.callKeyHook(static_cast<QKeyEvent*>(event));
-        return false;
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        // A key the focus widget ignores travels on to its parents and passes here again at
+        // every stop; the hook hears it only at the first receiver.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && watched != focus)
+            return false;
+        return m_kernel.callKeyHook(static_cast<QKeyEvent*>(event));
     }
 
 private:
