@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <functional>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -45,6 +46,7 @@ void XLineReaderDA::close()
     m_size = 0;
     m_stats.reset(m_lineLenMax);
     m_binary = -1;
+    m_aliases = -1;
     m_indexDone = false;
     m_lineStarts.clear();
     // A buffer grown for one huge unmapped file is not kept for the small ones after it.
@@ -169,8 +171,19 @@ qint64 XLineReaderDA::countLines()
 
 bool XLineReaderDA::hasFoldAliases()
 {
-    m_stats.feed(m_data, m_size, m_size);
-    return m_stats.aliases();
+    if (m_stats.aliasesTracked()) {
+        m_stats.feed(m_data, m_size, m_size);
+        return m_stats.aliases();
+    }
+    if (m_aliases < 0) {
+        static const char kelvin[] = "\xE2\x84\xAA";
+        static const char longS[] = "\xC5\xBF";
+        const char* end = m_data + m_size;
+        const bool found = std::search(m_data, end, std::boyer_moore_horspool_searcher(kelvin, kelvin + 3)) != end
+            || std::search(m_data, end, std::boyer_moore_horspool_searcher(longS, longS + 2)) != end;
+        m_aliases = found ? 1 : 0;
+    }
+    return m_aliases == 1;
 }
 
 bool XLineReaderDA::isBinary()

@@ -59,9 +59,11 @@ public:
     // A NUL byte within the first kBinaryProbeBytes.
     bool isBinary();
     // The bytes of KELVIN SIGN or LATIN SMALL LETTER LONG S occur: the only non-ASCII letters
-    // whose case folding is ASCII, so caseless ASCII matching must look closer. Computed with
-    // the line count, in the same pass.
+    // whose case folding is ASCII, so caseless ASCII matching must look closer. Noted by the
+    // line count when asked for before it starts (trackFoldAliases), else a pass of its own.
     bool hasFoldAliases();
+    void trackFoldAliases() { m_stats.trackAliases(); }
+    bool foldAliasesTracked() const { return m_stats.aliasesTracked(); }
 
     // Line i (0-based) without its line end; empty when i is out of range.
     QByteArray lineAt(qint64 i);
@@ -98,6 +100,7 @@ private:
 
     XLineStats m_stats;
     int m_binary = -1;                 // -1 not yet known
+    int m_aliases = -1;                // when not noted by m_stats; -1 not yet known
     bool m_indexDone = false;
     std::vector<qint64> m_lineStarts;  // built by lineAt/lineSpan
 };

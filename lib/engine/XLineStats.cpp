@@ -36,10 +36,12 @@ inline int popcount32(unsigned v)
 }
 
 #ifdef ZEM_X86
-// One full chunk at d + at. Byte counters add at most 128 per lane (4096 / 32), below 256.
-__attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n, qint64 at, bool* aliases)
+// len bytes at d + at, len a multiple of 32 and at most one chunk. Byte counters add at most
+// 128 per lane (4096 / 32), below 256.
+template <bool Track>
+__attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n, qint64 at, int len, bool* aliases)
 {
-    constexpr int C = int(XLineStats::kChunk);
+    const int C = len;
     const char* p = d + at;
     const __m256i zero = _mm256_setzero_si256();
     const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
@@ -48,7 +50,8 @@ __attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n,
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
         count = _mm256_sub_epi8(count, _mm256_cmpeq_epi8(v, lf));
         crs = _mm256_or_si256(crs, _mm256_cmpeq_epi8(v, cr));
-        high = _mm256_or_si256(high, v);
+        if (Track)
+            high = _mm256_or_si256(high, v);
     }
     const __m256i sums = _mm256_sad_epu8(count, zero);
     qint64 ends = _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2)
@@ -69,7 +72,7 @@ __attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n,
             }
         }
     }
-    if (!*aliases && _mm256_movemask_epi8(high) != 0) {
+    if (Track && !*aliases && _mm256_movemask_epi8(high) != 0) {
         // Only chunks with non-ASCII bytes get here; their lead bytes are checked.
         const __m256i c5 = _mm256_set1_epi8(char(0xC5)), e2 = _mm256_set1_epi8(char(0xE2));
         for (int k = 0; k < C && !*aliases; k += 32) {
@@ -82,9 +85,11 @@ __attribute__((target("avx2,popcnt"))) qint64 chunkAvx2(const char* d, qint64 n,
     return ends;
 }
 
-qint64 chunkSse2(const char* d, qint64 n, qint64 at, bool* aliases)
+// As chunkAvx2, len a multiple of 16.
+template <bool Track>
+qint64 chunkSse2(const char* d, qint64 n, qint64 at, int len, bool* aliases)
 {
-    constexpr int C = int(XLineStats::kChunk);
+    const int C = len;
     const char* p = d + at;
     const __m128i zero = _mm_setzero_si128();
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
@@ -93,11 +98,12 @@ qint64 chunkSse2(const char* d, qint64 n, qint64 at, bool* aliases)
     // 16-byte steps: flush the byte counters every 2048 bytes (128 adds per lane at most).
     for (int half = 0; half < C; half += 2048) {
         __m128i count = zero;
-        for (int k = half; k < half + 2048; k += 16) {
+        for (int k = half; k < std::min(C, half + 2048); k += 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
             count = _mm_sub_epi8(count, _mm_cmpeq_epi8(v, lf));
             crs = _mm_or_si128(crs, _mm_cmpeq_epi8(v, cr));
-            high = _mm_or_si128(high, v);
+            if (Track)
+                high = _mm_or_si128(high, v);
         }
         const __m128i sums = _mm_sad_epu8(count, zero);
         ends += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
@@ -118,7 +124,7 @@ qint64 chunkSse2(const char* d, qint64 n, qint64 at, bool* aliases)
             }
         }
     }
-    if (!*aliases && _mm_movemask_epi8(high) != 0) {
+    if (Track && !*aliases && _mm_movemask_epi8(high) != 0) {
         const __m128i c5 = _mm_set1_epi8(char(0xC5)), e2 = _mm_set1_epi8(char(0xE2));
         for (int k = 0; k < C && !*aliases; k += 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
@@ -144,6 +150,7 @@ void XLineStats::reset(qint64 lineLenMax)
     m_emptyLimit = int(std::min<qint64>(m_maxLen / kChunk - 2, 1 << 30));
     m_maybeLong = m_emptyLimit < 1;
     m_aliases = false;
+    m_trackAliases = false;
     m_exact = -1;
 }
 
@@ -157,17 +164,17 @@ void XLineStats::endChunk(qint64 ends)
     }
 }
 
-void XLineStats::feedScalar(const char* d, qint64 n, qint64 from, qint64 to)
+qint64 XLineStats::countScalar(const char* d, qint64 n, qint64 from, qint64 to)
 {
     qint64 ends = 0;
     for (qint64 i = from; i < to; ++i) {
         const char c = d[i];
         if (c == '\n' || (c == '\r' && loneCr(d, n, i)))
             ++ends;
-        else if (!m_aliases && static_cast<unsigned char>(c) >= 0xC5)
+        else if (m_trackAliases && !m_aliases && static_cast<unsigned char>(c) >= 0xC5)
             m_aliases = aliasAt(d, n, i);
     }
-    endChunk(ends);
+    return ends;
 }
 
 void XLineStats::feed(const char* data, qint64 size, qint64 upTo)
@@ -175,18 +182,38 @@ void XLineStats::feed(const char* data, qint64 size, qint64 upTo)
     upTo = std::min(upTo, size);
     if (upTo < size)
         upTo -= upTo % kChunk;
-    while (m_pos + kChunk <= upTo) {
 #ifdef ZEM_X86
-        endChunk(simd_avx2() ? chunkAvx2(data, size, m_pos, &m_aliases) : chunkSse2(data, size, m_pos, &m_aliases));
-#else
-        feedScalar(data, size, m_pos, m_pos + kChunk);
+    const bool avx2 = simd_avx2();
 #endif
-        m_pos += kChunk;
+    while (m_pos < upTo) {
+        // Whole chunks, then the file's last piece: its whole vectors, then single bytes.
+        const int len = int(std::min(kChunk, upTo - m_pos));
+#ifdef ZEM_X86
+        const int width = avx2 ? 32 : 16;
+        const int vectors = len - len % width;
+        qint64 ends = 0;
+        if (vectors > 0)
+        {
+            if (m_trackAliases)
+                ends = avx2 ? chunkAvx2<true>(data, size, m_pos, vectors, &m_aliases)
+                            : chunkSse2<true>(data, size, m_pos, vectors, &m_aliases);
+            else
+                ends = avx2 ? chunkAvx2<false>(data, size, m_pos, vectors, &m_aliases)
+                            : chunkSse2<false>(data, size, m_pos, vectors, &m_aliases);
+        }
+        ends += countScalar(data, size, m_pos + vectors, m_pos + len);
+#else
+        const qint64 ends = countScalar(data, size, m_pos, m_pos + len);
+#endif
+        endChunk(ends);
+        m_pos += len;
     }
-    if (upTo == size && m_pos < size) {
-        feedScalar(data, size, m_pos, size);
-        m_pos = size;
-    }
+}
+
+void XLineStats::trackAliases()
+{
+    if (m_pos == 0)
+        m_trackAliases = true;
 }
 
 qint64 XLineStats::lines(const char* data, qint64 size)

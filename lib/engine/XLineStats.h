@@ -3,7 +3,8 @@
 // scanning the same bytes can count them while they are still in the cache.
 //
 // Line ends are LF, CRLF (one end) and a lone CR; a line longer than lineLenMax counts as
-// several. Also notes whether KELVIN SIGN or LONG S occur (their case folding is ASCII).
+// several. On request also notes whether KELVIN SIGN or LONG S occur (their case folding is
+// ASCII), which costs a little, so only searches that care ask for it.
 // Used by XLineReaderDA; one object per reader.
 #include <QtGlobal>
 
@@ -22,13 +23,17 @@ public:
 
     // Once everything is fed: the line count (exact even with over-long lines).
     qint64 lines(const char* data, qint64 size);
+    // Before the first feed: note fold aliases too.
+    void trackAliases();
+    // Whether aliases were tracked over all of the data fed.
+    bool aliasesTracked() const { return m_trackAliases; }
     bool aliases() const { return m_aliases; }
 
     // Byte-by-byte reference count; also the fallback for over-long lines.
     static qint64 countExact(const char* data, qint64 size, qint64 lineLenMax);
 
 private:
-    void feedScalar(const char* data, qint64 size, qint64 from, qint64 to);
+    qint64 countScalar(const char* data, qint64 size, qint64 from, qint64 to);
     void endChunk(qint64 ends);
 
     qint64 m_pos = 0;
@@ -38,6 +43,7 @@ private:
     int m_emptyLimit = 1;
     bool m_maybeLong = false;
     bool m_aliases = false;
+    bool m_trackAliases = false;
     qint64 m_exact = -1;
 };
 

@@ -269,6 +269,9 @@ void TestLineReader::countFedInPieces()
     simd_allow_avx2(avx2);
     XLineReaderDA reader;
     reader.openBytes(text, 65536);
+    if (seed % 2 == 0)
+        reader.trackFoldAliases();
+    QCOMPARE(reader.foldAliasesTracked(), seed % 2 == 0);
     qint64 fed = 0;
     while (fed < text.size()) {
         fed += 1 + qint64(rng.bounded(300000));

@@ -195,6 +195,11 @@ QString XContentFilter::toString(bool longForm) const
 XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 {
     m_reader = &reader;
+    bool needAliases = m_regex && m_regex->requiredNeedsAliasCheck;
+    for (const auto& t : m_terms)
+        needAliases = needAliases || t->aliasSensitive;
+    if (needAliases)
+        reader.trackFoldAliases();  // noted by the line count that follows the scan
     XRamLayer layer = findIn(from, reader.data(), reader.size());
     layer.setBinary(reader.isBinary());
     m_reader = nullptr;
@@ -234,7 +239,7 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
 
 bool XContentFilter::aliasesKnown() const
 {
-    return m_aliases >= 0 || (m_reader && m_reader->statsDone());
+    return m_aliases >= 0 || (m_reader && m_reader->statsDone() && m_reader->foldAliasesTracked());
 }
 
 bool XContentFilter::aliasesPresent(const char* data, qint64 size)
