@@ -129,6 +129,25 @@ qint64 XLiteralSearcher::findAvx2(const char* data, qint64 size, qint64 from) co
     const __m256i p1 = _mm256_set1_epi8(char(m_b1)), p2 = _mm256_set1_epi8(char(m_b2));
     const __m256i k1 = _mm256_set1_epi8(char(m_mask1)), k2 = _mm256_set1_epi8(char(m_mask2));
     qint64 s = from;
+    // Two vectors a step: more loads in flight, which is what a scan from memory needs.
+    for (; s + 64 + m - 1 <= size; s += 64) {
+        const char* q = data + s;
+        const __m256i a0 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + m_i1)), k1);
+        const __m256i b0 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + m_i2)), k2);
+        const __m256i a1 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + m_i1)), k1);
+        const __m256i b1 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + m_i2)), k2);
+        const __m256i e0 = _mm256_and_si256(_mm256_cmpeq_epi8(a0, p1), _mm256_cmpeq_epi8(b0, p2));
+        const __m256i e1 = _mm256_and_si256(_mm256_cmpeq_epi8(a1, p1), _mm256_cmpeq_epi8(b1, p2));
+        const __m256i any = _mm256_or_si256(e0, e1);
+        if (_mm256_testz_si256(any, any))
+            continue;
+        const quint64 bits = quint64(unsigned(_mm256_movemask_epi8(e0))) | (quint64(unsigned(_mm256_movemask_epi8(e1))) << 32);
+        for (quint64 b = bits; b != 0; b &= b - 1) {
+            const qint64 c = s + __builtin_ctzll(b);
+            if (verify(data + c))
+                return c;
+        }
+    }
     for (; s + 32 + m - 1 <= size; s += 32) {
         const __m256i a = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + m_i1)), k1);
         const __m256i b = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + m_i2)), k2);
