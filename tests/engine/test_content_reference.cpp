@@ -1,7 +1,9 @@
 // Content matching against independent references: scopes against a plain walk over the whole
 // text, the regular expression line filter against matching the whole buffer, and the quick
 // look at patterns that decides on the filter.
+#include "XSimd.h"
 #include "find/XContentFilter.h"
+#include "find/XLiteralSearcher.h"
 #include "find/XRegexCode.h"
 
 #include <QRandomGenerator>
@@ -132,6 +134,8 @@ private Q_SLOTS:
     void lineFilterAgreesWithWholeBuffer();
     void regexAnalysis_data();
     void regexAnalysis();
+    void literalSearcherAgainstNaive_data();
+    void literalSearcherAgainstNaive();
 };
 
 void TestContentReference::scopesAgainstReference_data()
@@ -254,6 +258,54 @@ void TestContentReference::regexAnalysis()
     if (lineSafe)
         QCOMPARE(a.literal, literal);
     QCOMPARE(a.pure, pure);
+}
+
+void TestContentReference::literalSearcherAgainstNaive_data()
+{
+    QTest::addColumn<bool>("avx2");
+    QTest::addColumn<bool>("caseless");
+    QTest::newRow("avx2 exact") << true << false;
+    QTest::newRow("avx2 caseless") << true << true;
+    QTest::newRow("sse2 exact") << false << false;
+    QTest::newRow("sse2 caseless") << false << true;
+}
+
+void TestContentReference::literalSearcherAgainstNaive()
+{
+    // Needles of every length up to past two vectors, haystacks whose ends fall on every
+    // position of a vector step, matches right at the end.
+    QFETCH(bool, avx2);
+    QFETCH(bool, caseless);
+    simd_allow_avx2(avx2);
+    QRandomGenerator rng(99);
+    static const char alphabet[] = "aAbB@`[{ \n\xC3\xA9zZ";
+    for (int round = 0; round < 400; ++round) {
+        const int m = 1 + int(rng.bounded(70));
+        QByteArray needle;
+        for (int i = 0; i < m; ++i)
+            needle += alphabet[rng.bounded(int(sizeof(alphabet) - 1))];
+        QByteArray hay;
+        const int n = int(rng.bounded(300));
+        while (hay.size() < n) {
+            if (rng.bounded(8) == 0)
+                hay += rng.bounded(2) ? needle.toUpper() : needle;
+            else
+                hay += alphabet[rng.bounded(int(sizeof(alphabet) - 1))];
+        }
+        if (rng.bounded(3) == 0)
+            hay += needle;
+        const XLiteralSearcher searcher(needle, caseless);
+        auto asciiLower = [caseless](QByteArray b) {
+            for (char& c : b)
+                c = (caseless && c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+            return b;
+        };
+        const QByteArray h = asciiLower(hay);
+        const QByteArray k = asciiLower(needle);
+        const qint64 from = hay.isEmpty() ? 0 : qint64(rng.bounded(uint(hay.size())));
+        QCOMPARE(searcher.find(hay.constData(), hay.size(), from), qint64(h.indexOf(k, int(from))));
+    }
+    simd_allow_avx2(true);
 }
 
 QTEST_GUILESS_MAIN(TestContentReference)
