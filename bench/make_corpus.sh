@@ -38,7 +38,8 @@ echo "building corpus in $out ($(wc -l < "$list") files from /usr)" >&2
 chmod -R u+rwx "$out" 2>/dev/null || true
 rm -rf "${out:?}"/*  "$out"/.[!.]* 2>/dev/null || true
 mkdir -p "$out"
-tar -cf - --verbatim-files-from --files-from="$list" 2>/dev/null | tar -xf - -C "$out"
+# A file that changes while tar reads it (a package being updated) is a warning, not a failure.
+{ tar -cf - --verbatim-files-from --files-from="$list" 2>/dev/null || true; } | tar -xf - -C "$out"
 
 mkdir -p "$out/logs"
 awk -v mb="$log_mb" -f "$here/gen_log.awk" > "$out/logs/app.log"

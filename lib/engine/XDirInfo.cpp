@@ -200,8 +200,13 @@ XFindStats XDirInfo::setup_filtered_files(const find::XFilter& filter, bool only
                     infos[i] = QFileInfo(paths[c & ~kFolderBit]);
                 } else {
                     const XDirWalker::File& f = m_tree.files[c];
-                    QString path = paths[f.dir];
-                    if (!path.endsWith(QLatin1Char('/')))
+                    // Sized once: the path lives as long as the list, and appending would leave
+                    // it with spare capacity (about a third more per entry).
+                    const QString& dirPath = paths[f.dir];
+                    QString path;
+                    path.reserve(dirPath.size() + 1 + f.nameLength);
+                    path += dirPath;
+                    if (!dirPath.endsWith(QLatin1Char('/')))
                         path += QLatin1Char('/');
                     path += decodeName(names + f.nameOffset, f.nameLength);
                     infos[i] = QFileInfo(path);

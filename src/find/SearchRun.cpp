@@ -1,6 +1,7 @@
 #include "SearchRun.h"
 
 #include "Logger.h"
+#include "XAtomic.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -47,6 +48,8 @@ void SearchRun::start()
     m_scan.filter = &m_options.filter;
     m_scan.dirInfo.setPath(m_options.dir);
     m_scan.dirInfo.setHiddenFiles(m_options.hidden);
+    // The walk gains nothing from more threads than the machine runs at once.
+    m_scan.dirInfo.setThreads(std::min(m_options.threads, zem::count_hardware_threads(2)));
     // A file search prints paths only: its sizes are needed only for a size or time condition.
     m_scan.dirInfo.setReadSizes(m_options.filter.has_content_filter()
                                 || (ff.needs() & (zem::XFileFilter::NEED_SIZE | zem::XFileFilter::NEED_MTIME)));
