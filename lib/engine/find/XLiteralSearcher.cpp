@@ -120,24 +120,28 @@ qint64 XLiteralSearcher::findSse2(const char* data, qint64 size, qint64 from) co
 }
 
 #ifdef ZEM_X86
-__attribute__((target("avx2")))
-#endif
-qint64 XLiteralSearcher::findAvx2(const char* data, qint64 size, qint64 from) const
+namespace {
+// Fold: letters among the probe bytes match either case (the probe is OR-ed with 0x20 first);
+// the case-sensitive scan leaves that step out.
+template <bool Fold>
+__attribute__((target("avx2"))) inline __m256i probe(const char* at, __m256i k)
 {
-#ifdef ZEM_X86
-    const qint64 m = qint64(m_needle.size());
-    const __m256i p1 = _mm256_set1_epi8(char(m_b1)), p2 = _mm256_set1_epi8(char(m_b2));
-    const __m256i k1 = _mm256_set1_epi8(char(m_mask1)), k2 = _mm256_set1_epi8(char(m_mask2));
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    return Fold ? _mm256_or_si256(v, k) : v;
+}
+
+template <bool Fold, typename Verify>
+__attribute__((target("avx2"))) qint64 scanAvx2(const char* data, qint64 size, qint64 from, qint64 m, int i1, int i2,
+                                                 __m256i p1, __m256i p2, __m256i k1, __m256i k2, qint64* stop,
+                                                 Verify&& verify)
+{
     qint64 s = from;
     // Two vectors a step: more loads in flight, which is what a scan from memory needs.
     for (; s + 64 + m - 1 <= size; s += 64) {
         const char* q = data + s;
-        const __m256i a0 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + m_i1)), k1);
-        const __m256i b0 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + m_i2)), k2);
-        const __m256i a1 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + m_i1)), k1);
-        const __m256i b1 = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + m_i2)), k2);
-        const __m256i e0 = _mm256_and_si256(_mm256_cmpeq_epi8(a0, p1), _mm256_cmpeq_epi8(b0, p2));
-        const __m256i e1 = _mm256_and_si256(_mm256_cmpeq_epi8(a1, p1), _mm256_cmpeq_epi8(b1, p2));
+        const __m256i e0 = _mm256_and_si256(_mm256_cmpeq_epi8(probe<Fold>(q + i1, k1), p1), _mm256_cmpeq_epi8(probe<Fold>(q + i2, k2), p2));
+        const __m256i e1 = _mm256_and_si256(_mm256_cmpeq_epi8(probe<Fold>(q + 32 + i1, k1), p1),
+                                            _mm256_cmpeq_epi8(probe<Fold>(q + 32 + i2, k2), p2));
         const __m256i any = _mm256_or_si256(e0, e1);
         if (_mm256_testz_si256(any, any))
             continue;
@@ -149,17 +153,34 @@ qint64 XLiteralSearcher::findAvx2(const char* data, qint64 size, qint64 from) co
         }
     }
     for (; s + 32 + m - 1 <= size; s += 32) {
-        const __m256i a = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + m_i1)), k1);
-        const __m256i b = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + s + m_i2)), k2);
-        unsigned bits = unsigned(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, p1), _mm256_cmpeq_epi8(b, p2))));
-        while (bits != 0) {
+        const char* q = data + s;
+        unsigned bits = unsigned(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(probe<Fold>(q + i1, k1), p1), _mm256_cmpeq_epi8(probe<Fold>(q + i2, k2), p2))));
+        for (; bits != 0; bits &= bits - 1) {
             const qint64 c = s + __builtin_ctz(bits);
             if (verify(data + c))
                 return c;
-            bits &= bits - 1;
         }
     }
-    return findSse2(data, size, s);
+    *stop = s;
+    return -1;
+}
+} // namespace
+
+__attribute__((target("avx2")))
+#endif
+qint64 XLiteralSearcher::findAvx2(const char* data, qint64 size, qint64 from) const
+{
+#ifdef ZEM_X86
+    const qint64 m = qint64(m_needle.size());
+    const __m256i p1 = _mm256_set1_epi8(char(m_b1)), p2 = _mm256_set1_epi8(char(m_b2));
+    const __m256i k1 = _mm256_set1_epi8(char(m_mask1)), k2 = _mm256_set1_epi8(char(m_mask2));
+    auto verifier = [this](const char* at) { return verify(at); };
+    qint64 stop = from;
+    const qint64 hit = (m_mask1 | m_mask2) != 0
+        ? scanAvx2<true>(data, size, from, m, m_i1, m_i2, p1, p2, k1, k2, &stop, verifier)
+        : scanAvx2<false>(data, size, from, m, m_i1, m_i2, p1, p2, k1, k2, &stop, verifier);
+    return hit >= 0 ? hit : findSse2(data, size, stop);
 #else
     return findSse2(data, size, from);
 #endif
