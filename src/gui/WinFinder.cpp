@@ -1,8 +1,10 @@
 #include "WinFinder.h"
 
 #include "History.h"
+#include "PanelResults.h"
 #include "KernelGUI.h"
 #include "Logger.h"
+#include "WinFinder_FindArea.h"
 #include "WinFinder_NavigationBar.h"
 #include "WinTray.h"
 #include "XLang.h"
@@ -35,7 +37,8 @@ const QString KEY_HEADER = QStringLiteral("header");
 const QString NODE_TREE = QStringLiteral("XTreeView");
 } // namespace
 
-WinFinder::WinFinder(QWidget* parent) : WindowBase(parent), m_history(std::make_unique<History>())
+WinFinder::WinFinder(QWidget* parent)
+    : WindowBase(parent), m_history(std::make_unique<History>()), m_find(std::make_unique<FindArea>())
 {
     m_colorRoot = Qt::white;
     m_colorSub = Qt::yellow;
@@ -156,6 +159,7 @@ void WinFinder::setUp(const QString& selectFile)
     m_treeView->restoreStates(nTree);
     m_treeView->showHeaderDetails(config.flagTreeDateSize);
 
+    setup_panel_find(content);
     content->setSpacing(0);
     content->setMargins(4, 4, 4, 0);
     setup_status_bar();
@@ -221,6 +225,8 @@ void WinFinder::on_treeView_selectFile(const QFileInfo& file)
     m_currentFile = file;
     // Until the preview container reports its files, the tree's selection goes to the status bar.
     show_status(this, file);
+    if (m_stacked && m_find->panelResults && m_stacked->currentWidget() == m_find->panelResults)
+        m_stacked->setCurrentWidget(m_previewArea);
     if (m_navigationBar)
         m_navigationBar->pathField()->setText(path);
 }
@@ -261,6 +267,7 @@ void WinFinder::on_close()
     if (m_treeView)
         m_treeView->saveStates(nWin->getCreateNode(NODE_TREE));
     nWin->setUInt(KEY_FILTER_FLAGS, filter_flags());
+    saveSearchHistory();
 }
 
 void WinFinder::quit_application(QWidget* parent)

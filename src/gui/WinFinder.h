@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <memory>
 
+class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QStatusBar;
@@ -25,11 +26,15 @@ class XPanel;
 class XPanelStacked;
 class XSplitter;
 class XTreeViewFiles;
+namespace find {
+class XFilter;
+}
 } // namespace zem
 
 namespace zemFinder {
 
 class History;
+class PanelResults;
 
 class WinFinder : public WindowBase {
     Q_OBJECT
@@ -100,6 +105,35 @@ public:
     void toggle_filter_flag(uint32_t flag);
     zem::XEventListener<void(uint32_t)> filterFlagsListener;
 
+    // --- Find area, search run and search history (WinFinder_setup_panel_find.cpp,
+    // WinFinder_find_pages.cpp, WinFinder_find.cpp, WinFinder_search_history.cpp). ---
+    class ThreadScanDir;
+    struct FindArea;
+    void setup_panel_find(zem::XPanel* content);
+    void setup_panel_find_pages();
+    // Shows the rows of the set flags, moves the focus, colours the filter button.
+    void apply_filter_flags(uint32_t flags);
+    // The menus are built without running them (the caller owns them).
+    zem::XMenu* create_filter_menu();
+    void show_filter_menu();
+    zem::XMenu* create_settings_menu();
+    void show_settings_menu();
+    // The panel's values as a filter; a set faulty field means: do not search.
+    zem::find::XFilter filter_from_GUI();
+    void on_find();
+    void on_find_dir_scanned();
+    void on_find_done();
+    void on_escape_key();
+    void on_find_progress();
+    void setup_find_run();
+    void restoreSearchHistory();
+    void saveSearchHistory();
+    void manage_combo_History(QComboBox* comboBox, const QString& text);
+    uint32_t search_state() const;
+    FindArea* findArea() const { return m_find.get(); }
+    PanelResults* panelResults() const;
+    // --- end of the find area ---
+
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();
     static QString status_text(const QFileInfo& file);
@@ -155,6 +189,7 @@ private:
     QColor m_colorSub;
     bool m_historyRecording = true;
     std::unique_ptr<History> m_history;
+    std::unique_ptr<FindArea> m_find;
 };
 
 } // namespace zemFinder

@@ -36,6 +36,8 @@ void WinFinder::setup_hotkeys()
         if (m_navigationBar && m_navigationBar->pathField()->hasFocus()) {
             logKey("WinFinder::setup_hotkeys - FOCUS ON EDIT PATH");
             on_key_return();
+        } else {
+            on_find();
         }
     });
     addHotKeyMethod(Qt::ALT | Qt::Key_H, [this] { hide(); });

@@ -1,0 +1,328 @@
+#include "PanelResults.h"
+
+#include "KernelGUI.h"
+#include "Logger.h"
+#include "WinFinder.h"
+#include "XLang.h"
+#include "XTools.h"
+#include "gui/config/ConfigZemFinder.h"
+#include "preview/PreviewAscii.h"
+#include "preview/PreviewHex.h"
+#include "widgets/XPanelStacked.h"
+#include "widgets/XSplitter.h"
+#include "widgets/XToolsGui.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDrag>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPointer>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace zemFinder {
+
+using zem::Logger;
+using zem::xprintF;
+using zem::xt;
+
+std::function<Qt::KeyboardModifiers()> PanelResults::modifiersProvider = [] {
+    return QApplication::queryKeyboardModifiers();
+};
+
+std::function<void(QWidget*, const QFileInfo&)> PanelResults::dragStarter = [](QWidget* source,
+                                                                               const QFileInfo& file) {
+    auto* drag = new QDrag(source);
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(file.absoluteFilePath())});
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+};
+
+namespace {
+// The text view needs the opened file laid out before it can scroll to a mark.
+constexpr int kScrollDelayMs = 200;
+} // namespace
+
+PanelResults::PanelResults(QWidget* parent) : zem::XPanel(false, parent), m_sortDown(FileResultModel::COLUMN_COUNT) {}
+
+PanelResults::~PanelResults() = default;
+
+void PanelResults::setup()
+{
+    if (m_table)
+        return;
+    setMargins(0, 0, 0, 0);
+    setSpacing(0);
+    m_splitter = add(new zem::XSplitter(Qt::Horizontal, this), 1);
+
+    m_table = new QTableView(m_splitter);
+    m_table->setObjectName(QStringLiteral("tableResult"));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_table->setWordWrap(false);
+    // Fixed row heights: a table of a few hundred thousand rows never measures them.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionsClickable(true);
+    m_table->horizontalHeader()->setSortIndicatorShown(true);
+    m_model = new FileResultModel(this);
+    m_table->setModel(m_model);
+    m_splitter->addWidget(m_table);
+
+    m_right = new zem::XPanelStacked(m_splitter);
+    m_splitter->addWidget(m_right);
+    m_previews = m_right->add(new zem::XPanelStacked);
+    m_ascii = m_previews->add(new zem::PreviewAscii);
+    m_ascii->ini();
+    m_hex = m_previews->add(new zem::PreviewHex);
+    m_hex->ini();
+    m_summaryPage = m_right->add(new zem::XPanel(true));
+    m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
+    m_summaryPage->setMargins(0, 0, 0, 0);
+    m_summary = m_summaryPage->add(new QTextBrowser(m_summaryPage), 1);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+
+    connect(m_table, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { on_context_at_row(m_table->indexAt(pos).row()); });
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { on_header_clicked(column); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (!current.isValid())
+                    return;
+                if (m_contentMode)
+                    on_jump_to_result(current.row());
+                else
+                    on_jump_to_result_simple(current.row());
+            });
+    connect(m_table, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { on_double_click(index); });
+}
+
+void PanelResults::apply_table_look(int sortColumn, Qt::SortOrder order)
+{
+    m_model->setHorizontalHeaderLabels({xt("Name"), xt("Size"), xt("Date"), xt("Hits"), xt("Path")});
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setStretchLastSection(true);
+    m_table->setColumnWidth(FileResultModel::COL_HITS, 80);
+    m_table->setColumnWidth(FileResultModel::COL_DATE, 160);
+    m_table->setColumnWidth(FileResultModel::COL_SIZE, 100);
+    m_table->setColumnWidth(FileResultModel::COL_NAME, 240);
+    header->setSortIndicator(sortColumn, order);
+    std::fill(m_sortDown.begin(), m_sortDown.end(), false);
+    m_sortDown[std::size_t(sortColumn)] = order == Qt::DescendingOrder;
+}
+
+void PanelResults::setFileResults(std::vector<FileResult>&& results)
+{
+    m_contentMode = true;
+    Logger::log(xprintF(QStringLiteral("PanelResults::setFileResults, ar.size():$"), results.size()),
+                zem::LOG_PROGRESS);
+    m_model->setRowCount(0);
+    m_model->setRowCount(int(results.size()));
+    m_model->setResults(std::move(results));
+    m_model->sort(FileResultModel::COL_HITS, Qt::DescendingOrder);
+    m_model->refreshAll();
+    apply_table_look(FileResultModel::COL_HITS, Qt::DescendingOrder);
+    m_table->setColumnHidden(FileResultModel::COL_HITS, false);
+}
+
+void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files)
+{
+    m_contentMode = false;
+    Logger::log(xprintF(QStringLiteral("PanelResults::setFileResultsSimple, ar.size():$"), files.size()),
+                zem::LOG_PROGRESS);
+    m_model->setRowCount(0);
+    m_model->setRowCount(int(files.size()));
+    m_model->setResultsSimple(std::move(files));
+    m_model->sort(FileResultModel::COL_PATH, Qt::AscendingOrder);
+    m_model->refreshAll();
+    apply_table_look(FileResultModel::COL_PATH, Qt::AscendingOrder);
+    m_table->setColumnHidden(FileResultModel::COL_HITS, true);
+}
+
+void PanelResults::on_header_clicked(int column)
+{
+    if (column < 0 || column >= FileResultModel::COLUMN_COUNT)
+        return;
+    const bool down = m_sortDown[std::size_t(column)];
+    m_sortDown[std::size_t(column)] = !down;
+    m_table->horizontalHeader()->setSortIndicator(column, down ? Qt::AscendingOrder : Qt::DescendingOrder);
+    Logger::log(xprintF(QStringLiteral("PanelResults::onTableHeaderSelected, column:$, sort:$"), column,
+                        down ? "DOWN" : "UP"),
+                zem::LOG_PROGRESS);
+    m_model->sort(column, down ? Qt::AscendingOrder : Qt::DescendingOrder);
+    m_model->refreshAll();
+}
+
+void PanelResults::on_context_at_row(int row)
+{
+    Logger::log(xprintF(QStringLiteral("PanelResults::setup, context at row:$, model row count:$"), row,
+                        m_model->rowCount()),
+                zem::LOG_PROGRESS);
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    if (m_contentMode)
+        resultContextListener.fire(FileResult(m_model->fileResultFromRow(row)));
+    else
+        fileContextListener.fire(m_model->fromRow(row));
+}
+
+void PanelResults::on_double_click(const QModelIndex& index)
+{
+    const int row = index.row();
+    if (!index.isValid() || row >= m_model->rowCount())
+        return;
+    Logger::log(QStringLiteral("PanelResults::setup, double click"), zem::LOG_PROGRESS);
+    if (m_contentMode) {
+        const FileResult& result = m_model->fileResultFromRow(row);
+        Logger::log(xprintF(QStringLiteral("PanelResults::setup, double click, fileResult <<<$>>>"), result.toString()),
+                    zem::LOG_PROGRESS, 4);
+        resultDoubleClickListener.fire(result);
+    } else {
+        const QFileInfo file = m_model->fromRow(row);
+        Logger::log(xprintF(QStringLiteral("PanelResults::setup, double click, fi <<<$>>>"), file.absoluteFilePath()),
+                    zem::LOG_PROGRESS, 4);
+        fileDoubleClickListener.fire(file);
+    }
+}
+
+void PanelResults::selectRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    m_table->setCurrentIndex(m_model->index(row, 0));
+    m_table->selectRow(row);
+}
+
+void PanelResults::show_preview(zem::Preview* preview)
+{
+    m_shown = preview;
+    m_previews->setCurrentWidget(preview);
+}
+
+void PanelResults::on_jump_to_result(int row)
+{
+    showPage(PAGE_PREVIEW);
+    const FileResult& result = m_model->fileResultFromRow(row);
+    const QFileInfo& file = result.fileInfo;
+    if (modifiersProvider() & Qt::ControlModifier) {
+        Logger::log(xprintF(QStringLiteral("PanelResults::on_jump_to_result, fi '$'"), file.absoluteFilePath()),
+                    zem::LOG_PROGRESS);
+        dragStarter(m_table, file);
+        return;
+    }
+    WinFinder::show_status(this, file);
+    if (result.layer.isBinary()) {
+        Logger::log(QStringLiteral("PanelResults::on_jump_to_result, BIN FILE !"), zem::LOG_PROGRESS);
+        m_hex->open_file(file);
+        show_preview(m_hex);
+        return;
+    }
+    if (m_shown)
+        m_shown->cancel_loading();
+    const WinFinderConfig& config = WinFinderConfig::get();
+    zem::PreviewAscii* ascii = m_ascii;
+    ascii->set_font(zem::XToolsGui::getMonoFont(int(config.fontSize)));
+    ascii->set_ruler(config.flagRuler);
+    ascii->set_auto_wrap(config.flagAutoWrap);
+    ascii->set_line_info_pos(config.li_pos);
+    ascii->open_file(file);
+    zem::viewText::XTextView* view = ascii->get_XTextView();
+    zem::viewText::XRamLayerGroup& group = view->layerGroup();
+    zem::viewText::XMarkLayer* layer =
+        group.contains_layer(LAYER_RESULT) ? group.layer_by_ID(LAYER_RESULT) : group.add_layer(LAYER_RESULT);
+    if (!layer) {
+        zem::nullPointerHandling("src/gui/PanelResults", __LINE__, "pLayerActive == NULL");
+    } else if (result.layer.empty()) {
+        Logger::log(QStringLiteral("PanelResults::on_jump_to_result, NIX"), zem::LOG_PROGRESS);
+    } else {
+        ascii->set_XRamLayer(layer);
+        layer->clear();
+        layer->add_ram_layer(result.layer);
+        layer->set_color_background(QColor(Qt::green).rgba());
+        layer->set_active_mark_first();
+        if (const zem::find::XRam* mark = layer->active_mark()) {
+            const zem::find::XRam first = *mark;
+            QPointer<zem::viewText::XTextView> guard = view;
+            zem::XTools::run_in_gui_thread(
+                [guard, first] {
+                    if (guard)
+                        guard->scrollToRam(first);
+                },
+                kScrollDelayMs);
+        }
+    }
+    view->viewport()->update();
+    show_preview(ascii);
+    view->setFocus();
+}
+
+void PanelResults::on_jump_to_result_simple(int row)
+{
+    Logger::log(QStringLiteral("PanelResults::on_jump_to_result_simple"), zem::LOG_PROGRESS);
+    showPage(PAGE_PREVIEW);
+    const QFileInfo file = m_model->fromRow(row);
+    if (modifiersProvider() & Qt::ControlModifier) {
+        Logger::log(xprintF(QStringLiteral("PanelResults::on_jump_to_result_simple, fi '$'"), file.absoluteFilePath()),
+                    zem::LOG_PROGRESS);
+        dragStarter(m_table, file);
+        return;
+    }
+    WinFinder::show_status(this, file);
+    if (m_shown)
+        m_shown->cancel_loading();
+    zem::Preview* preview = m_ascii->can_handle_file(file) ? static_cast<zem::Preview*>(m_ascii) : m_hex;
+    if (preview == m_ascii) {
+        // A plain file shows no marks of an earlier content result.
+        m_ascii->set_XRamLayer(nullptr);
+        m_ascii->get_XTextView()->layerGroup().clear(LAYER_RESULT);
+    }
+    preview->open_file(file);
+    show_preview(preview);
+}
+
+void PanelResults::showPage(int page)
+{
+    if (page == PAGE_SUMMARY)
+        m_right->setCurrentWidget(m_summaryPage);
+    else if (page == PAGE_PREVIEW)
+        m_right->setCurrentWidget(m_previews);
+}
+
+int PanelResults::currentPage() const
+{
+    return m_right->currentWidget() == m_summaryPage ? PAGE_SUMMARY : PAGE_PREVIEW;
+}
+
+void PanelResults::showSummary(const QElapsedTimer& start, const zem::XFindStats& stats, const QString& path,
+                               const QString& pattern)
+{
+    QString html = QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<html>\n");
+    zem::KernelGUI* kernel = zem::KernelGUI::kernelGui();
+    if (kernel && kernel->isZemStyleDark())
+        html += QStringLiteral("<body style=\"background-color:#2d3339;color:white;\">\n");
+    else
+        html += xprintF(QStringLiteral("<body style=\"background-color:$;\">\n"), QColor(222, 222, 222).name());
+    html += QStringLiteral("<h3>Search Results</h3><p style=\"font-size:18px;\">");
+    html += xprintF(QStringLiteral("Time:$ sec <br/>"), QString::number(double(start.nsecsElapsed()) / 1e9, 'f', 3));
+    html += xprintF(QStringLiteral("Path:$ <br/>"), path.toHtmlEscaped());
+    html += xprintF(QStringLiteral("Pattern <b>'$'</b> found $ times<br/>"), pattern.toHtmlEscaped(),
+                    zem::format1000(qint64(stats.countFilesMatch)));
+    if (stats.countFilesMatch)
+        html += xprintF(QStringLiteral("Files total:$, found in files:$"), zem::format1000(qint64(stats.countFiles.get())),
+                        zem::format1000(qint64(stats.countFilesMatch)));
+    else
+        html += xprintF(QStringLiteral("Files total:$"), zem::format1000(qint64(stats.countFiles.get())));
+    html += QStringLiteral("</p></body>\n</html>\n");
+    m_summary->setHtml(html);
+}
+
+} // namespace zemFinder

@@ -1,0 +1,99 @@
+#pragma once
+// The panel a main window shows in place of its previews after a search: the results table on
+// the left; on the right either the summary page of a file search or the previews of the
+// selected row (content results open in the text preview with their hits in layer 1000, green,
+// the first hit in view; binary files in the hex preview).
+// Owns its widgets and the table model. GUI thread only.
+#include "FileResultModel.h"
+#include "XEventListener.h"
+#include "XFindStats.h"
+#include "widgets/XPanel.h"
+
+#include <QFileInfo>
+#include <functional>
+#include <vector>
+
+class QElapsedTimer;
+class QModelIndex;
+class QTableView;
+class QTextBrowser;
+
+namespace zem {
+class Preview;
+class PreviewAscii;
+class PreviewHex;
+class XPanelStacked;
+class XSplitter;
+} // namespace zem
+
+namespace zemFinder {
+
+class PanelResults : public zem::XPanel {
+    Q_OBJECT
+public:
+    // Pages of the right-hand side.
+    enum Page { PAGE_SUMMARY = 0, PAGE_PREVIEW = 1 };
+    // The mark layer of the text preview that shows a result's hits.
+    static constexpr int LAYER_RESULT = 1000;
+
+    explicit PanelResults(QWidget* parent = nullptr);
+    ~PanelResults() override;
+
+    void setup();
+    void setFileResults(std::vector<FileResult>&& results);
+    void setFileResultsSimple(std::vector<QFileInfo>&& files);
+    // The summary page of a file search: time since start, folder, name pattern and counts.
+    void showSummary(const QElapsedTimer& start, const zem::XFindStats& stats, const QString& path,
+                     const QString& pattern);
+    void showPage(int page);
+    int currentPage() const;
+    // Selects the row in the table, which shows it in the previews.
+    void selectRow(int row);
+
+    void on_jump_to_result(int row);
+    void on_jump_to_result_simple(int row);
+
+    bool isContentMode() const { return m_contentMode; }
+    QTableView* table() const { return m_table; }
+    FileResultModel* model() const { return m_model; }
+    QTextBrowser* summaryBrowser() const { return m_summary; }
+    zem::PreviewAscii* textPreview() const { return m_ascii; }
+    zem::PreviewHex* hexPreview() const { return m_hex; }
+    // The preview shown for the last jump, or null.
+    zem::Preview* shownPreview() const { return m_shown; }
+
+    zem::XEventListener<void(const QFileInfo&)> fileContextListener;
+    zem::XEventListener<void(const FileResult&)> resultContextListener;
+    zem::XEventListener<void(const QFileInfo&)> fileDoubleClickListener;
+    zem::XEventListener<void(const FileResult&)> resultDoubleClickListener;
+
+    // Where the modifiers and the drag come from; tests replace them.
+    static std::function<Qt::KeyboardModifiers()> modifiersProvider;
+    static std::function<void(QWidget*, const QFileInfo&)> dragStarter;
+
+    // Also the handlers of the table's header click, context request and double click.
+    void on_header_clicked(int column);
+    void on_context_at_row(int row);
+    void on_double_click(const QModelIndex& index);
+
+private:
+    void apply_table_look(int sortColumn, Qt::SortOrder order);
+    void show_preview(zem::Preview* preview);
+
+    bool m_contentMode = true;
+    zem::XSplitter* m_splitter = nullptr;
+    QTableView* m_table = nullptr;
+    zem::XPanelStacked* m_right = nullptr;
+    // The previews of the selected row: the text preview and the hex preview as default.
+    zem::XPanelStacked* m_previews = nullptr;
+    zem::PreviewAscii* m_ascii = nullptr;
+    zem::PreviewHex* m_hex = nullptr;
+    zem::Preview* m_shown = nullptr;
+    zem::XPanel* m_summaryPage = nullptr;
+    QTextBrowser* m_summary = nullptr;
+    FileResultModel* m_model = nullptr;
+    // Sort state of the header, per column: true while "DOWN" (ascending next).
+    std::vector<bool> m_sortDown;
+};
+
+} // namespace zemFinder

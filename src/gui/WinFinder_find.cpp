@@ -1,0 +1,350 @@
+// WinFinder: from the find panel's values to a filter, and the search run: the folder scan on
+// a pool thread, then either the file list straight into the results or the content search.
+#include "Logger.h"
+#include "PanelResults.h"
+#include "WinFinder.h"
+#include "WinFinder_FindArea.h"
+#include "XLang.h"
+#include "XThread.h"
+#include "find/XBytesNumber.h"
+#include "gui/config/ConfigZemFinder.h"
+#include "widgets/XButton.h"
+#include "widgets/XComboBox.h"
+#include "widgets/XPanelStacked.h"
+#include "widgets/XToolsGui.h"
+#include "widgets/XTreeViewFiles.h"
+#include "widgets/XTypedComboBox.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace zemFinder {
+
+using zem::Logger;
+using zem::xprintF;
+using zem::xt;
+
+namespace {
+
+// How long a field that stopped the search stays tinted.
+constexpr int kFlashMs = 600;
+
+qint64 dayStartMs(const QDate& date)
+{
+    return QDateTime(date, QTime(0, 0)).toMSecsSinceEpoch();
+}
+
+QString seconds(qint64 nanoseconds)
+{
+    return QString::number(double(nanoseconds) / 1e9, 'f', 3);
+}
+
+// Shows the user which field stopped the search.
+void flashField(QObject* field)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(field)) {
+        zem::XToolsGui::flash_combobox_editable(combo, kFlashMs);
+        return;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(field);
+    if (!edit)
+        return;
+    QPointer<QLineEdit> guard = edit;
+    const QString before = edit->styleSheet();
+    edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff3a0; color: black; }"));
+    QTimer::singleShot(kFlashMs, edit, [guard, before] {
+        if (guard)
+            guard->setStyleSheet(before);
+    });
+    edit->setFocus();
+}
+
+// Reads one size field; false (and the field marked faulty) when it holds no valid size.
+bool readSize(QLineEdit* field, quint64& bytes, zem::find::XFilter& filter)
+{
+    bool ok = false;
+    bytes = zem::get_bytes_number(field->text().trimmed(), &ok);
+    if (!ok) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::filter_from_GUI, size not a number '$'"), field->text()),
+                    zem::LOG_WARN);
+        if (!filter.faultyField())
+            filter.setFaultyField(field);
+    }
+    return ok;
+}
+
+} // namespace
+
+zem::find::XFilter WinFinder::filter_from_GUI()
+{
+    FindArea& f = *m_find;
+    const uint32_t flags = filter_flags();
+    zem::find::XFilter filter;
+    filter.setFlags(flags);
+    zem::XFileFilter& ff = filter.fileFilter();
+
+    if (flags & FLAG_PATTERN) {
+        const QString text = f.comboPattern->currentText().trimmed();
+        if (!text.isEmpty())
+            ff.setPattern(text, false);
+    }
+    if (flags & FLAG_NOT_PATTERN) {
+        const QString text = f.comboNotPattern->currentText().trimmed();
+        if (!text.isEmpty())
+            ff.setPattern(text, true);
+    }
+    if (flags & FLAG_TIME) {
+        const uint32_t area = f.comboTime->selectedValue();
+        if (area == zem::XFileFilter::YEAR) {
+            const int year = f.date1->date().year();
+            ff.setTime(zem::XFileFilter::BETWEEN, dayStartMs(QDate(year, 1, 1)),
+                       dayStartMs(QDate(year + 1, 1, 1)) - 1000);
+        } else if (area == zem::XFileFilter::BETWEEN) {
+            ff.setTime(area, dayStartMs(f.date1->date()), dayStartMs(f.date2->date()));
+        } else if (area != zem::XFileFilter::NONE) {
+            ff.setTime(area, dayStartMs(f.date1->date()));
+        }
+    }
+    if (flags & FLAG_SIZE) {
+        const uint32_t area = f.comboSize->selectedValue();
+        if (area != zem::XFileFilter::NONE && area != zem::XFileFilter::YEAR) {
+            quint64 bound1 = 0;
+            quint64 bound2 = 0;
+            if (f.size1->text().trimmed().isEmpty()) {
+                Logger::log(QStringLiteral("WinFinder::filter_from_GUI, size 1 - empty"), zem::LOG_WARN);
+            } else if (readSize(f.size1, bound1, filter)) {
+                if (area != zem::XFileFilter::BETWEEN)
+                    ff.setSize(area, bound1);
+                else if (f.size2->text().trimmed().isEmpty())
+                    Logger::log(QStringLiteral("WinFinder::filter_from_GUI, size 2 - empty"), zem::LOG_WARN);
+                else if (readSize(f.size2, bound2, filter))
+                    ff.setSize(area, bound1, bound2);
+            }
+        }
+    }
+    if (flags & FLAG_CONTENT) {
+        const QString text = f.comboContent->currentText().trimmed();
+        if (text.isEmpty()) {
+            Logger::log(QStringLiteral("WinFinder::filter_from_GUI, search for text but text ist empty"),
+                        zem::LOG_WARN);
+        } else {
+            zem::find::XContentFilter content(f.comboScope->selectedValue(zem::find::XContentFilter::SCOPE_PARAGRAPH));
+            // Without the toggle (flagRegEx off) every expression is a simple one.
+            const bool regEx = WinFinderConfig::get().flagRegEx && f.buttonRegEx->isChecked();
+            if (content.createSymbols(text, regEx)) {
+                filter.setContentFilter(content);
+            } else {
+                if (!filter.faultyField())
+                    filter.setFaultyField(f.comboContent);
+                Logger::log(xprintF(QStringLiteral("WinFinder::filter_from_GUI, problems with expression '$'"), text),
+                            zem::LOG_WARN);
+            }
+        }
+    }
+    if (flags & FLAG_TEXT_FILES)
+        ff.setTextExtensions(WinFinderConfig::get().TextFiles);
+    return filter;
+}
+
+void WinFinder::on_find()
+{
+    FindArea& f = *m_find;
+    f.timeStart.start();
+    for (const char* line : {"*******************************", "*** WinFinder::on_find", "*******************************"})
+        Logger::log(QString::fromLatin1(line), zem::LOG_PROGRESS);
+
+    QFileInfo folder = m_treeView ? m_treeView->selectedFile() : QFileInfo();
+    if (folder.filePath().isEmpty() || !folder.exists()) {
+        folder = QFileInfo(WinFinderConfig::get().root);
+        Logger::log(xprintF(QStringLiteral("WinFinder::on_find - folder set to <$>"), folder.filePath()),
+                    zem::LOG_PROGRESS, 4);
+    }
+    if (folder.filePath().isEmpty() || !folder.exists()) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::on_find - <$> 404"), folder.filePath()), zem::LOG_PROGRESS, 4);
+        return;
+    }
+    if (!folder.isDir()) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::on_find - <$> not dir, go one level up"),
+                            folder.absoluteFilePath()),
+                    zem::LOG_PROGRESS, 4);
+        folder = QFileInfo(folder.absolutePath());
+    }
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find - <$>"), folder.absoluteFilePath()), zem::LOG_PROGRESS);
+
+    zem::find::XFilter filter = filter_from_GUI();
+    if (filter.faultyField()) {
+        Logger::log(QStringLiteral("WinFinder::on_find, !filter"), zem::LOG_WARN);
+        flashField(filter.faultyField());
+        return;
+    }
+    // A cancelled scan ends at its next check of the stop flag; it still reads the filter.
+    if (f.thScanDir.isBusy() && !f.thScanDir.wait_done(5000)) {
+        Logger::log(QStringLiteral("WinFinder::on_find, scan still busy"), zem::LOG_WARN);
+        return;
+    }
+    if (f.zemFind.isBusy())
+        f.zemFind.stop_search();
+
+    f.filterCurrent = filter;
+    f.timeFilter.start();
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find, <<<$>>>"), folder.absoluteFilePath()), zem::LOG_PROGRESS);
+    Logger::log(xprintF(QStringLiteral("filterCurrent:$"), f.filterCurrent.toString(true)), zem::LOG_PROGRESS, 4);
+
+    f.state = FindArea::SCANNING;
+    f.labelScan->clear();
+    f.stacked->setCurrentIndex(FindArea::PAGE_SCAN);
+    f.timerProgress.start();
+
+    f.thScanDir.dirInfo.setPath(folder.absoluteFilePath());
+    f.thScanDir.dirInfo.setHiddenFiles(m_treeView && m_treeView->is_hidden_files());
+    f.thScanDir.pFilterCurrent = &f.filterCurrent;
+
+    f.comboPattern->add_to_history(f.comboPattern->currentText().trimmed(), 16);
+    f.comboNotPattern->add_to_history(f.comboNotPattern->currentText().trimmed(), 16);
+    const QString content = f.comboContent->currentText().trimmed();
+    if (!content.isEmpty())
+        f.comboContent->add_to_history(content, 16);
+
+    zem::XThreadPool::start_global(&f.thScanDir, false);
+}
+
+void WinFinder::on_find_progress()
+{
+    FindArea& f = *m_find;
+    if (f.state == FindArea::SCANNING) {
+        const zem::XDirInfo& info = f.thScanDir.dirInfo;
+        f.labelScan->setText(xprintF(QStringLiteral("Dirs:$, Files:$, Bytes:$"), zem::format1000(info.countDirs()),
+                                     zem::format1000(info.countFiles()), zem::formatBytes(info.countBytes())));
+    } else if (f.state == FindArea::CONTENT) {
+        if (f.zemFind.bytes_to_read() != 0)
+            f.progress->setValue(f.zemFind.progress_percent());
+    }
+}
+
+void WinFinder::on_find_dir_scanned()
+{
+    FindArea& f = *m_find;
+    ThreadScanDir& th = f.thScanDir;
+    // The late finished event of a cancelled scan, arriving while the next one runs.
+    if (th.isRunning())
+        return;
+    if (th.dirInfo.isStopped() || f.state != FindArea::SCANNING) {
+        Logger::log(QStringLiteral("WinFinder_find::on_find_dir_scanned - CANCEL"), zem::LOG_PROGRESS);
+        return;
+    }
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned within $ sec"), seconds(f.timeFilter.nsecsElapsed())),
+                zem::LOG_PROGRESS);
+
+    if (!f.filterCurrent.has_content_filter()) {
+        f.timerProgress.stop();
+        zem::XFindStats stats = th.stats;
+        const std::vector<const QFileInfo*>& view = th.dirInfo.get_view_filtered_files();
+        QStringList ends;
+        for (std::size_t i = 0; i < view.size(); ++i)
+            if (i < 5 || i + 5 >= view.size())
+                ends << view[i]->fileName();
+        Logger::log(xprintF(QStringLiteral("view:$ [$]"), view.size(), ends.join(QStringLiteral(", "))),
+                    zem::LOG_PROGRESS, 4);
+        std::vector<QFileInfo> files;
+        files.reserve(view.size());
+        for (const QFileInfo* file : view)
+            files.push_back(*file);
+        stats.countFilesMatch = files.size();
+
+        f.panelResults->showSummary(f.timeFilter, stats, th.dirInfo.path(), f.filterCurrent.fileFilter().pattern());
+        f.panelResults->showPage(0);
+        f.panelResults->setFileResultsSimple(std::move(files));
+        f.labelScanInfo->setText(xprintF(QStringLiteral("files: total:$, files match:$"),
+                                         zem::format1000(stats.countFiles.get()), zem::format1000(stats.countFilesMatch)));
+        f.labelScanFilter->setText(f.filterCurrent.toString(false));
+        m_stacked->setCurrentWidget(f.panelResults);
+        f.stacked->setCurrentIndex(FindArea::PAGE_SCAN_RESULT);
+        manage_combo_History(f.comboPattern, f.filterCurrent.fileFilter().pattern());
+        manage_combo_History(f.comboNotPattern, f.filterCurrent.fileFilter().notPattern());
+        return;
+    }
+
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned, has content filter $"),
+                        f.filterCurrent.contentFilter().toString(false)),
+                zem::LOG_PROGRESS);
+    f.state = FindArea::CONTENT;
+    f.progress->setValue(0);
+    f.stacked->setCurrentIndex(FindArea::PAGE_CONTENT);
+    f.zemFind.setScope(f.comboScope->selectedValue(f.filterCurrent.contentFilter().scope()));
+    f.zemFind.setCountThreads(WinFinderConfig::get().countThreads);
+    f.zemFind.setContentFilter(f.filterCurrent.contentFilter());
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned, thScanDir.dirInfo.ar_filtered_files:$"),
+                        th.dirInfo.get_view_filtered_files().size()),
+                zem::LOG_PROGRESS);
+    f.zemFind.prepareFiles(th.dirInfo.take_filtered_files());
+    f.zemFind.start_search();
+}
+
+void WinFinder::on_find_done()
+{
+    FindArea& f = *m_find;
+    // A search stopped by Escape ends here too; it shows nothing.
+    if (f.state != FindArea::CONTENT)
+        return;
+    f.timerProgress.stop();
+    const QString stars(53, QLatin1Char('*'));
+    Logger::log(stars, zem::LOG_PROGRESS);
+    Logger::log(QStringLiteral("*** DONE ") + QString(44, QLatin1Char('*')), zem::LOG_PROGRESS);
+    Logger::log(stars, zem::LOG_PROGRESS);
+
+    const zem::find::XContentFilter& content = f.zemFind.contentFilter();
+    f.buttonScope->setText(content.scope_as_string());
+    f.fieldPattern->setText(content.text());
+    f.state = FindArea::CONTENT_DONE;
+    if (f.zemFind.has_results()) {
+        f.buttonContentResults->setEnabled(true);
+        f.labelContentSummary->setText(
+            xprintF(xt("files-total:$ => $, files-match:$, match-total:$ - $ sec"),
+                    zem::format1000(qint64(f.zemFind.count_files())), zem::formatBytes(f.zemFind.bytes_to_read()),
+                    zem::format1000(qint64(f.zemFind.count_files_with_hits())),
+                    zem::format1000(qint64(f.zemFind.count_hits())), seconds(f.timeStart.nsecsElapsed())));
+        f.panelResults->setFileResults(f.zemFind.take_results());
+        m_stacked->setCurrentWidget(f.panelResults);
+        f.stacked->setCurrentIndex(FindArea::PAGE_CONTENT_RESULT);
+        f.panelResults->selectRow(0);
+    } else {
+        Logger::log(QStringLiteral("WinFinder_find::on_find_done - nothing found"), zem::LOG_PROGRESS);
+        f.stacked->setCurrentIndex(FindArea::PAGE_CONTENT_RESULT);
+        f.labelContentSummary->setText(xt("Nothing found"));
+        f.buttonContentResults->setEnabled(false);
+    }
+}
+
+void WinFinder::on_escape_key()
+{
+    FindArea& f = *m_find;
+    Logger::log(QStringLiteral("WinFinder_find::on_escape_key"), zem::LOG_PROGRESS);
+    const QFileInfo selected = m_treeView ? m_treeView->selectedFile() : QFileInfo();
+    f.thScanDir.dirInfo.stop();
+    f.zemFind.stop_search();
+    f.state = FindArea::IDLE;
+    f.timerProgress.stop();
+    f.stacked->setCurrentIndex(FindArea::PAGE_FIND);
+    m_stacked->setCurrentWidget(m_previewArea);
+    if (!selected.filePath().isEmpty() && selected.exists())
+        on_treeView_selectFile(selected);
+}
+
+void WinFinder::setup_find_run()
+{
+    FindArea& f = *m_find;
+    QObject::connect(&f.timerProgress, &QTimer::timeout, this, [this] { on_find_progress(); });
+    f.thScanDir.finishedListener.set([this] {
+        Logger::log(QStringLiteral("WinFinder::setup_thread_scan_dir, scan done!"), zem::LOG_PROGRESS);
+        on_find_dir_scanned();
+    });
+    f.thScanDir.finishedListener.setEnabled(true);
+    f.zemFind.finishedListener.set([this] { on_find_done(); });
+}
+
+} // namespace zemFinder
