@@ -11,6 +11,8 @@
 #include "XNode.h"
 #include "XThread.h"
 #include "XTools.h"
+#include "dir/ContextPreviews.h"
+#include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "widgets/XBox.h"
 #include "widgets/XPanel.h"
@@ -127,10 +129,8 @@ void WinFinder::setUp(const QString& selectFile)
     m_stacked = new zem::XPanelStacked(m_splitter);
     m_stacked->setObjectName(QStringLiteral("stacked"));
     m_splitter->addWidget(m_stacked);
-    // The right-hand area: the preview container goes here, the results panel beside it.
-    m_previewArea = m_stacked->add(new zem::XPanel(true, m_stacked));
-    m_previewArea->setObjectName(QStringLiteral("container_preview"));
-    m_stacked->setCurrentWidget(m_previewArea);
+    // The right-hand area: the preview container (WinFinder_previews.cpp), the results panel beside it.
+    setup_previews();
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 2);
 
@@ -171,6 +171,7 @@ void WinFinder::setUp(const QString& selectFile)
 
     closeListener.add([this] { on_close(); });
     setup_hotkeys();
+    setup_previews_restore();
 
     filterFlagsListener.add([this](uint32_t flags) { on_hidden_files((flags & FLAG_HIDDEN) != 0); });
 
@@ -223,8 +224,8 @@ void WinFinder::on_treeView_selectFile(const QFileInfo& file)
     set_tray_text(QStringLiteral("ZF ") + path);
     setWindowTitle(QStringLiteral("ZF ") + path);
     m_currentFile = file;
-    // Until the preview container reports its files, the tree's selection goes to the status bar.
-    show_status(this, file);
+    if (m_contextMain)
+        m_contextMain->select_file(file);
     if (m_stacked && m_find->panelResults && m_stacked->currentWidget() == m_find->panelResults)
         m_stacked->setCurrentWidget(m_previewArea);
     if (m_navigationBar)
@@ -266,6 +267,8 @@ void WinFinder::on_close()
         m_splitter->stateToNode(nWin, KEY_SPLITTER);
     if (m_treeView)
         m_treeView->saveStates(nWin->getCreateNode(NODE_TREE));
+    if (m_containerPreviews)
+        m_containerPreviews->to_node();
     nWin->setUInt(KEY_FILTER_FLAGS, filter_flags());
     saveSearchHistory();
 }

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QFileInfo>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QKeyEvent;
@@ -20,6 +21,7 @@ class QLabel;
 class QStatusBar;
 
 namespace zem {
+class Preview;
 class XMenu;
 class XNode;
 class XPanel;
@@ -33,8 +35,11 @@ class XFilter;
 
 namespace zemFinder {
 
+class AbstractPreviewDir;
+class ContextPreviews;
 class History;
 class PanelResults;
+class XContainerPreviews;
 
 class WinFinder : public WindowBase {
     Q_OBJECT
@@ -72,8 +77,24 @@ public:
     // Closes every window, waits for the pool's threads and leaves the event loop with 0.
     static void quit_the_app();
 
+    // --- Previews (WinFinder_previews.cpp). ---
     // Cycles the previews of the preview context that holds widget (the first found walking up).
     void key_cycle_previews(QWidget* widget);
+    // Shows the preview of this type in the preview context that holds widget.
+    void select_preview(QWidget* widget, const QString& type);
+    // The context of widget or of its nearest parent that one holds; null if none.
+    ContextPreviews* preview_context_of(QWidget* widget) const;
+    // Adds a context (the results panel's) to those the focus-based operations search.
+    void add_preview_context(ContextPreviews* context);
+    const std::vector<ContextPreviews*>& preview_contexts() const { return m_previewContexts; }
+    XContainerPreviews* containerPreviews() const { return m_containerPreviews; }
+    ContextPreviews* contextMain() const { return m_contextMain.get(); }
+    AbstractPreviewDir* previewDirectory() const;
+    // Opens file in the hex preview (in the text preview with shift), whatever its type.
+    void force_view(const QFileInfo& file, bool shift);
+    // The text the text preview's "Copy to search" took; the find area puts it in its content box.
+    zem::XEventListener<void(const QString&)> copyToSearchListener;
+    // --- end of the previews ---
 
     // Navigation (WinFinder_navigate.cpp).
     void on_navi_back();
@@ -161,6 +182,9 @@ public:
     bool isHistoryRecording() const { return m_historyRecording; }
 
 private:
+    void setup_previews();
+    void setup_previews_restore();
+    void apply_preview_settings(zem::Preview* preview);
     void on_close();
     void on_key_pressed(QKeyEvent* event);
     void setUp_shift_control();
@@ -190,6 +214,9 @@ private:
     bool m_historyRecording = true;
     std::unique_ptr<History> m_history;
     std::unique_ptr<FindArea> m_find;
+    XContainerPreviews* m_containerPreviews = nullptr;
+    std::unique_ptr<ContextPreviews> m_contextMain;
+    std::vector<ContextPreviews*> m_previewContexts;
 };
 
 } // namespace zemFinder

@@ -63,16 +63,6 @@ void WinFinder::setup_hotkeys()
     addHotKeyMethod(Qt::CTRL | Qt::Key_Q, [this] { quit_application(this); });
 }
 
-void WinFinder::key_cycle_previews(QWidget* widget)
-{
-    if (!widget) {
-        zem::nullPointerHandling("src/gui/WinFinder", __LINE__, "widget == NULL");
-        return;
-    }
-    // The walk stops at this window: no preview context of it holds the widget.
-    Logger::log(QStringLiteral("WinFinder::select_preview - no contextFocus"), zem::LOG_PROGRESS);
-}
-
 void WinFinder::set_filter_flags(uint32_t flags)
 {
     m_filterFlags.set_all(flags);
@@ -126,10 +116,7 @@ void WinFinder::on_key_pressed(QKeyEvent* event)
         on_treeView_selectFile(file);
         return;
     }
-    // Files open in the text or hex preview, which the preview container provides.
-    Logger::log(xprintF(QStringLiteral("WinFinder_shift_control::on_treeView_selectFile_tree_forceView, <<<$>>>"),
-                        file.absoluteFilePath()),
-                zem::LOG_PROGRESS);
+    force_view(file, event->modifiers() & Qt::ShiftModifier);
 }
 
 } // namespace zemFinder

@@ -13,6 +13,9 @@
 #include "widgets/XMenu.h"
 #include "widgets/XToolsGui.h"
 #include "widgets/XTreeViewFiles.h"
+#include "preview/Preview.h"
+#include "dir/AbstractPreviewDir.h"
+#include "dir/ContextPreviews.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -65,6 +68,11 @@ void WinFinder::on_refresh()
 {
     Logger::log(QStringLiteral("WinFinder::on_refresh"), zem::LOG_PROGRESS);
     // Refreshes the current preview; the tree itself follows the file system on its own.
+    zem::Preview* current = ContextPreviews::currentPreview();
+    if (!current)
+        return;
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_refresh, prevCurr@$"), current->toString()), zem::LOG_PROGRESS);
+    current->refresh();
 }
 
 void WinFinder::on_root_changed(const QString& root)
@@ -84,6 +92,10 @@ void WinFinder::on_hidden_files(bool flag)
         nWin->setBool(QStringLiteral("flagHiddenFiles"), flag);
     if (flag == stored || !m_treeView)
         return;
+    if (AbstractPreviewDir* dir = previewDirectory()) {
+        dir->set_hidden_files(flag);
+        dir->refresh();
+    }
     m_treeView->set_hidden_files(flag);
     m_treeView->rebuild_model();
 }

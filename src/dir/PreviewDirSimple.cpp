@@ -1,0 +1,124 @@
+#include "PreviewDirSimple.h"
+
+#include "Logger.h"
+#include "XLang.h"
+#include "impl/DirScannerThread.h"
+#include "widgets/XPanel.h"
+
+#include <QBoxLayout>
+#include <QDateTime>
+#include <QDir>
+#include <QFrame>
+#include <QTextBrowser>
+
+namespace zemFinder {
+
+using zem::Logger;
+
+PreviewDirSimple::PreviewDirSimple(QWidget* parent)
+    : AbstractPreviewDir(parent), m_scanner(std::make_unique<DirScannerThread>())
+{
+}
+
+PreviewDirSimple::~PreviewDirSimple()
+{
+    // The scan reads the scanner's record: stop it and wait before the record goes away.
+    m_scanner->finishedListener.setEnabled(false);
+    m_scanner->info.running = false;
+    m_scanner->wait_done(-1);
+}
+
+void PreviewDirSimple::ini()
+{
+    if (m_panel)
+        return;
+    AbstractPreviewDir::ini();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_panel = new zem::XPanel(true, this);
+    m_panel->set_args(0, 0);
+    layout->addWidget(m_panel);
+    m_browser = m_panel->add(new QTextBrowser(m_panel), 1);
+    m_browser->setFrameShape(QFrame::Panel);
+    m_browser->setFrameShadow(QFrame::Sunken);
+    m_browser->setOpenLinks(false);
+    m_scanner->finishedListener.setEnabled(false);
+    m_scanner->finishedListener.set([this] {
+        Logger::log(QStringLiteral("PreviewDirSimple::ini, done"), zem::LOG_PROGRESS);
+        m_scanner->finishedListener.setEnabled(false);
+        m_browser->setHtml(m_scanner->html());
+    });
+    m_scanner->finishedListener.setEnabled(true);
+}
+
+QString PreviewDirSimple::summaryPage(const QFileInfo& dir, int subdirs, int files)
+{
+    QString page = DirScannerThread::pageStart();
+    page += zem::xprintF(QStringLiteral("<h2>$ \"$\"</h2>"), zem::xt("Directory"), dir.absoluteFilePath().toHtmlEscaped());
+    const QDateTime modified = dir.lastModified();
+    page += QStringLiteral("<h3>");
+    page += DirScannerThread::pairTable({{zem::xt("Date"), modified.toString(QStringLiteral("yyyy/MM/dd"))},
+                                         {zem::xt("Time"), modified.toString(QStringLiteral("hh:mm"))},
+                                         {zem::xt("Subdirs"), zem::format1000(subdirs)},
+                                         {zem::xt("Files"), zem::format1000(files)}});
+    page += QStringLiteral("</h3></body>\n</html>\n");
+    return page;
+}
+
+bool PreviewDirSimple::open_file(const QFileInfo& fi)
+{
+    m_fileInfo = fi;
+    // The summary always counts hidden entries; only the listing beside it follows the switch.
+    const QFileInfoList entries =
+        QDir(fi.absoluteFilePath())
+            .entryInfoList(QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::DirsFirst);
+    int subdirs = 0;
+    int files = 0;
+    for (const QFileInfo& entry : entries)
+        (entry.isDir() ? subdirs : files)++;
+    if (m_browser)
+        m_browser->setHtml(summaryPage(fi, subdirs, files));
+    // A running scan keeps its own folder; the next one starts from this.
+    if (!isScanning())
+        m_scanner->path = fi.absoluteFilePath();
+    return true;
+}
+
+QFileInfo PreviewDirSimple::file_info() const
+{
+    return m_scanner->path.isEmpty() ? m_fileInfo : QFileInfo(m_scanner->path);
+}
+
+void PreviewDirSimple::set_text_file_extensions(const TextFiles& extensions)
+{
+    if (!isScanning())
+        m_scanner->info.textExtensions = extensions;
+}
+
+bool PreviewDirSimple::isScanning() const
+{
+    return m_scanner->isBusy();
+}
+
+void PreviewDirSimple::onDeepInfo()
+{
+    Logger::log(QStringLiteral("PreviewDirSimple::onDeepInfo"), zem::LOG_PROGRESS);
+    if (isScanning()) {
+        Logger::log(QStringLiteral("PreviewDirSimple::onDeepInfo - Cancelled"), zem::LOG_PROGRESS);
+        m_scanner->info.running = false;
+        return;
+    }
+    if (m_scanner->path.isEmpty())
+        m_scanner->path = m_fileInfo.absoluteFilePath();
+    m_scanner->finishedListener.setEnabled(true);
+    // Set here, not on the pool thread, so that a cancel right after the start is not lost.
+    m_scanner->info.running = true;
+    if (!zem::XThreadPool::start_global(m_scanner.get(), false)) {
+        m_scanner->info.running = false;
+        return;
+    }
+    if (m_browser)
+        m_browser->append(zem::xt("Counting ..."));
+}
+
+} // namespace zemFinder
