@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QUrl>
@@ -123,6 +124,8 @@ void PanelResults::apply_table_look(int sortColumn, Qt::SortOrder order)
 void PanelResults::setFileResults(std::vector<FileResult>&& results)
 {
     m_contentMode = true;
+    // A new list is not a jump: the page on the right stays what the caller chose.
+    const QSignalBlocker blocker(m_table->selectionModel());
     Logger::log(xprintF(QStringLiteral("PanelResults::setFileResults, ar.size():$"), results.size()),
                 zem::LOG_PROGRESS);
     m_model->setRowCount(0);
@@ -137,6 +140,8 @@ void PanelResults::setFileResults(std::vector<FileResult>&& results)
 void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files)
 {
     m_contentMode = false;
+    // A new list is not a jump: the page on the right stays what the caller chose.
+    const QSignalBlocker blocker(m_table->selectionModel());
     Logger::log(xprintF(QStringLiteral("PanelResults::setFileResultsSimple, ar.size():$"), files.size()),
                 zem::LOG_PROGRESS);
     m_model->setRowCount(0);
@@ -198,8 +203,16 @@ void PanelResults::selectRow(int row)
 {
     if (row < 0 || row >= m_model->rowCount())
         return;
+    // The row may already be current (set while the list was handed over): jump all the same.
+    const bool already = m_table->currentIndex().row() == row;
     m_table->setCurrentIndex(m_model->index(row, 0));
     m_table->selectRow(row);
+    if (already) {
+        if (m_contentMode)
+            on_jump_to_result(row);
+        else
+            on_jump_to_result_simple(row);
+    }
 }
 
 void PanelResults::show_preview(zem::Preview* preview)

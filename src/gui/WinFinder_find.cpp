@@ -158,7 +158,10 @@ void WinFinder::on_find()
     for (const char* line : {"*******************************", "*** WinFinder::on_find", "*******************************"})
         Logger::log(QString::fromLatin1(line), zem::LOG_PROGRESS);
 
+    // A fresh look: the tree's entry may hold what the disk said before the folder went away.
     QFileInfo folder = m_treeView ? m_treeView->selectedFile() : QFileInfo();
+    if (!folder.filePath().isEmpty())
+        folder.refresh();
     if (folder.filePath().isEmpty() || !folder.exists()) {
         folder = QFileInfo(WinFinderConfig::get().root);
         Logger::log(xprintF(QStringLiteral("WinFinder::on_find - folder set to <$>"), folder.filePath()),
@@ -262,8 +265,11 @@ void WinFinder::on_find_dir_scanned()
         f.labelScanInfo->setText(xprintF(QStringLiteral("files: total:$, files match:$"),
                                          zem::format1000(stats.countFiles.get()), zem::format1000(stats.countFilesMatch)));
         f.labelScanFilter->setText(f.filterCurrent.toString(false));
-        m_stacked->setCurrentWidget(f.panelResults);
         f.stacked->setCurrentIndex(FindArea::PAGE_SCAN_RESULT);
+        // Keeps the focus off the table, which would make its first row current and replace
+        // the summary by that file's preview.
+        f.buttonScanResults->setFocus();
+        m_stacked->setCurrentWidget(f.panelResults);
         manage_combo_History(f.comboPattern, f.filterCurrent.fileFilter().pattern());
         manage_combo_History(f.comboNotPattern, f.filterCurrent.fileFilter().notPattern());
         return;
