@@ -94,6 +94,11 @@ bool XDirInfo::scan_dir(const QString& path)
     m_countBytes = 0;
     clear();
     m_path = path;
+    if (path.trimmed().isEmpty()) {
+        // An empty path would silently mean the current folder.
+        Logger::log(QStringLiteral("XDirInfo::scan_dir, no folder given"), LOG_WARN);
+        return false;
+    }
     m_rootPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
                       XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles});

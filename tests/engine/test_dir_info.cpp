@@ -214,6 +214,9 @@ private Q_SLOTS:
         Logger::stopCapture();
         QVERIFY(capturedContains(lines, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<")));
         QCOMPARE(info.countFiles(), quint64(0));
+        // Not the current folder either.
+        QVERIFY(!info.scan_dir(QString()));
+        QCOMPARE(info.countDirs(), quint64(0));
     }
 
     void fileDeletedAfterTheScanIsSkipped()
