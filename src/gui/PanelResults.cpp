@@ -5,6 +5,8 @@
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XTools.h"
+#include "dir/ContextPreviews.h"
+#include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/PreviewAscii.h"
 #include "preview/PreviewHex.h"
@@ -52,6 +54,16 @@ PanelResults::PanelResults(QWidget* parent) : zem::XPanel(false, parent), m_sort
 
 PanelResults::~PanelResults() = default;
 
+zem::PreviewAscii* PanelResults::textPreview() const
+{
+    return m_container ? m_container->asciiPreview() : nullptr;
+}
+
+zem::PreviewHex* PanelResults::hexPreview() const
+{
+    return m_container ? qobject_cast<zem::PreviewHex*>(m_container->defaultPreview()) : nullptr;
+}
+
 void PanelResults::setup()
 {
     if (m_table)
@@ -78,11 +90,15 @@ void PanelResults::setup()
 
     m_right = new zem::XPanelStacked(m_splitter);
     m_splitter->addWidget(m_right);
-    m_previews = m_right->add(new zem::XPanelStacked);
-    m_ascii = m_previews->add(new zem::PreviewAscii);
-    m_ascii->ini();
-    m_hex = m_previews->add(new zem::PreviewHex);
-    m_hex->ini();
+    m_container = m_right->add(new XContainerPreviews);
+    m_context = std::make_unique<ContextPreviews>(QStringLiteral("CONTEXT-RESULT"));
+    m_context->ini(m_table, m_container);
+    m_container->addStandardPreviews();
+    m_container->setStandAloneListener([](const zem::Preview* p) {
+        // The details window takes these requests once it exists; until then they are only logged.
+        Logger::log(xprintF(QStringLiteral("PanelResults::on_stand_alone, <<<$>>>"), p->file_info().absoluteFilePath()),
+                    zem::LOG_PROGRESS);
+    });
     m_summaryPage = m_right->add(new zem::XPanel(true));
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
     m_summaryPage->setMargins(0, 0, 0, 0);
@@ -218,7 +234,7 @@ void PanelResults::selectRow(int row)
 void PanelResults::show_preview(zem::Preview* preview)
 {
     m_shown = preview;
-    m_previews->setCurrentWidget(preview);
+    m_container->setCurrentWidget(preview->widget_preview());
 }
 
 void PanelResults::on_jump_to_result(int row)
@@ -233,17 +249,32 @@ void PanelResults::on_jump_to_result(int row)
         return;
     }
     WinFinder::show_status(this, file);
-    if (result.layer.isBinary()) {
+    zem::Preview* hex = m_container->defaultPreview();
+    if (result.layer.isBinary() && hex) {
         Logger::log(QStringLiteral("PanelResults::on_jump_to_result, BIN FILE !"), zem::LOG_PROGRESS);
-        m_hex->open_file(file);
-        show_preview(m_hex);
+        m_container->cancelShown();
+        hex->open_file(file);
+        show_preview(hex);
         return;
     }
-    if (m_shown)
-        m_shown->cancel_loading();
+    m_container->cancelShown();
     const WinFinderConfig& config = WinFinderConfig::get();
-    zem::PreviewAscii* ascii = m_ascii;
-    ascii->set_font(zem::XToolsGui::getMonoFont(int(config.fontSize)));
+    zem::Preview* preview = m_container->previewByExtension(QStringLiteral("txt"));
+    if (!preview) {
+        preview = hex;
+        if (auto* hexView = qobject_cast<zem::PreviewHex*>(hex))
+            hexView->set_font_size(int(config.fontSizeHexView));
+    }
+    if (!preview)
+        return;
+    preview->set_font(zem::XToolsGui::getMonoFont(int(config.fontSize)));
+    auto* ascii = qobject_cast<zem::PreviewAscii*>(preview);
+    if (!ascii) {
+        preview->open_file(file);
+        show_preview(preview);
+        Logger::log(QStringLiteral("PanelResults::on_jump_to_result, previewAscii == nullptr"), zem::LOG_ERROR);
+        return;
+    }
     ascii->set_ruler(config.flagRuler);
     ascii->set_auto_wrap(config.flagAutoWrap);
     ascii->set_line_info_pos(config.li_pos);
@@ -289,17 +320,13 @@ void PanelResults::on_jump_to_result_simple(int row)
         dragStarter(m_table, file);
         return;
     }
-    WinFinder::show_status(this, file);
-    if (m_shown)
-        m_shown->cancel_loading();
-    zem::Preview* preview = m_ascii->can_handle_file(file) ? static_cast<zem::Preview*>(m_ascii) : m_hex;
-    if (preview == m_ascii) {
-        // A plain file shows no marks of an earlier content result.
-        m_ascii->set_XRamLayer(nullptr);
-        m_ascii->get_XTextView()->layerGroup().clear(LAYER_RESULT);
+    // A plain file shows no marks of an earlier content result.
+    if (zem::PreviewAscii* ascii = textPreview()) {
+        ascii->set_XRamLayer(nullptr);
+        ascii->get_XTextView()->layerGroup().clear(LAYER_RESULT);
     }
-    preview->open_file(file);
-    show_preview(preview);
+    m_context->select_file(file);
+    m_shown = m_container->previewByWidget(m_container->currentWidget());
 }
 
 void PanelResults::showPage(int page)
@@ -307,7 +334,7 @@ void PanelResults::showPage(int page)
     if (page == PAGE_SUMMARY)
         m_right->setCurrentWidget(m_summaryPage);
     else if (page == PAGE_PREVIEW)
-        m_right->setCurrentWidget(m_previews);
+        m_right->setCurrentWidget(m_container);
 }
 
 int PanelResults::currentPage() const

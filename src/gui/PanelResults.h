@@ -2,8 +2,9 @@
 // The panel a main window shows in place of its previews after a search: the results table on
 // the left; on the right either the summary page of a file search or the previews of the
 // selected row (content results open in the text preview with their hits in layer 1000, green,
-// the first hit in view; binary files in the hex preview).
-// Owns its widgets and the table model. GUI thread only.
+// the first hit in view; binary files in the hex preview; file-search rows through the preview
+// context "CONTEXT-RESULT", which picks the preview as the main window's does).
+// Owns its widgets, the table model and the context. GUI thread only.
 #include "FileResultModel.h"
 #include "XEventListener.h"
 #include "XFindStats.h"
@@ -11,6 +12,7 @@
 
 #include <QFileInfo>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QElapsedTimer;
@@ -27,6 +29,9 @@ class XSplitter;
 } // namespace zem
 
 namespace zemFinder {
+
+class ContextPreviews;
+class XContainerPreviews;
 
 class PanelResults : public zem::XPanel {
     Q_OBJECT
@@ -57,8 +62,10 @@ public:
     QTableView* table() const { return m_table; }
     FileResultModel* model() const { return m_model; }
     QTextBrowser* summaryBrowser() const { return m_summary; }
-    zem::PreviewAscii* textPreview() const { return m_ascii; }
-    zem::PreviewHex* hexPreview() const { return m_hex; }
+    XContainerPreviews* container() const { return m_container; }
+    ContextPreviews* context() const { return m_context.get(); }
+    zem::PreviewAscii* textPreview() const;
+    zem::PreviewHex* hexPreview() const;
     // The preview shown for the last jump, or null.
     zem::Preview* shownPreview() const { return m_shown; }
 
@@ -84,10 +91,8 @@ private:
     zem::XSplitter* m_splitter = nullptr;
     QTableView* m_table = nullptr;
     zem::XPanelStacked* m_right = nullptr;
-    // The previews of the selected row: the text preview and the hex preview as default.
-    zem::XPanelStacked* m_previews = nullptr;
-    zem::PreviewAscii* m_ascii = nullptr;
-    zem::PreviewHex* m_hex = nullptr;
+    XContainerPreviews* m_container = nullptr;
+    std::unique_ptr<ContextPreviews> m_context;
     zem::Preview* m_shown = nullptr;
     zem::XPanel* m_summaryPage = nullptr;
     QTextBrowser* m_summary = nullptr;

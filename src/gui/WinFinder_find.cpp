@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QThread>
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -190,8 +192,19 @@ void WinFinder::on_find()
         Logger::log(QStringLiteral("WinFinder::on_find, scan still busy"), zem::LOG_WARN);
         return;
     }
-    if (f.zemFind.isBusy())
+    // The workers of a stopped content search still read the scanner's file list, which the
+    // next scan replaces: let them end first (they check the stop flag between chunks).
+    if (f.zemFind.isBusy()) {
         f.zemFind.stop_search();
+        QElapsedTimer wait;
+        wait.start();
+        while (f.zemFind.isBusy() && wait.elapsed() < 5000)
+            QThread::msleep(2);
+        if (f.zemFind.isBusy()) {
+            Logger::log(QStringLiteral("WinFinder::on_find, content search still busy"), zem::LOG_WARN);
+            return;
+        }
+    }
 
     f.filterCurrent = filter;
     f.timeFilter.start();

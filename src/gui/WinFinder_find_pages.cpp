@@ -7,6 +7,7 @@
 #include "XLang.h"
 #include "XTheme.h"
 #include "widgets/XButton.h"
+#include "widgets/XComboBox.h"
 #include "widgets/XPanel.h"
 #include "widgets/XPanelStacked.h"
 
@@ -113,6 +114,12 @@ void WinFinder::setup_panel_find_pages()
     f.panelResults = m_stacked->add(new PanelResults(m_stacked));
     f.panelResults->setObjectName(QStringLiteral("findResults"));
     f.panelResults->setup();
+    add_preview_context(f.panelResults->context());
+    // "Copy to search" of a text preview puts the selection into the content box.
+    copyToSearchListener.add([this](const QString& text) {
+        if (m_find->comboContent)
+            m_find->comboContent->setEditText(text);
+    });
     m_stacked->setCurrentWidget(m_previewArea);
     setup_find_run();
 }

@@ -5,6 +5,7 @@
 #include "Logger.h"
 #include "TestDir.h"
 #include "XNode.h"
+#include "dir/ContextPreviews.h"
 #include "gui/PanelResults.h"
 #include "gui/WinFinder.h"
 #include "gui/WinFinder_FindArea.h"
@@ -101,6 +102,16 @@ private Q_SLOTS:
         QVERIFY(!f->panelSize->isVisible());
         QVERIFY(!f->rowContent->isVisible());
         QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_FIND));
+    }
+
+    void resultsContextIsSecondOfTheWindow()
+    {
+        WinFinder* win = open(m_dir.path());
+        QVERIFY(win);
+        QVERIFY(win->preview_contexts().size() >= 2);
+        QCOMPARE(win->preview_contexts().at(1), win->panelResults()->context());
+        QCOMPARE(win->panelResults()->context()->name(), QStringLiteral("CONTEXT-RESULT"));
+        QCOMPARE(win->panelResults()->objectName(), QStringLiteral("findResults"));
     }
 
     void flagsShowRowsAndTheLastTakesTheFocus()
