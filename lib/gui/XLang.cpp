@@ -22,10 +22,15 @@ LangTable& table()
     return t;
 }
 
-bool parseMessage(QXmlStreamReader& xml, QHash<QString, QString>* texts)
+// Languages in the order the file lists them, so that choosers show them the same way each time.
+bool parseMessage(QXmlStreamReader& xml, QHash<QString, QString>* texts, QStringList* codes)
 {
-    while (xml.readNextStartElement())
-        texts->insert(xml.name().toString(), xml.readElementText());
+    while (xml.readNextStartElement()) {
+        const QString code = xml.name().toString();
+        texts->insert(code, xml.readElementText());
+        if (!codes->contains(code))
+            codes->append(code);
+    }
     return !xml.hasError();
 }
 } // namespace
@@ -45,11 +50,8 @@ bool XLang::loadFromBytes(const QByteArray& bytes)
             continue;
         }
         QHash<QString, QString> texts;
-        if (!parseMessage(xml, &texts))
+        if (!parseMessage(xml, &texts, &codes))
             break;
-        for (auto it = texts.constBegin(); it != texts.constEnd(); ++it)
-            if (!codes.contains(it.key()))
-                codes << it.key();
         const QString english = texts.value(QStringLiteral("en"));
         if (!english.isEmpty())
             messages.insert(english, texts);
