@@ -44,8 +44,8 @@ void PreviewDirSimple::ini()
     m_browser->setOpenLinks(false);
     m_scanner->finishedListener.setEnabled(false);
     m_scanner->finishedListener.set([this] {
+        // The listener is firing under its own lock here: it must not be changed from inside.
         Logger::log(QStringLiteral("PreviewDirSimple::ini, done"), zem::LOG_PROGRESS);
-        m_scanner->finishedListener.setEnabled(false);
         m_browser->setHtml(m_scanner->html());
     });
     m_scanner->finishedListener.setEnabled(true);
