@@ -36,8 +36,10 @@ void FindThread::runCustom()
             continue;
         }
         stats.countBytes += quint64(reader.getMemorySize());
-        stats.countLines += quint64(reader.countLines());
         zem::find::XRamLayer marks = contentFilter.find(0, reader);
+        // Lines are taken after the search, which counts them on its way through the bytes;
+        // asked before, they would cost a pass of their own.
+        stats.countLines += quint64(reader.countLines());
         contentFilter.seekHome();
         if (marks)
             controller->add_result(FileResult(std::move(marks), *file));
