@@ -103,8 +103,9 @@ void PanelResults::setup()
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
     m_summaryPage->setMargins(0, 0, 0, 0);
     m_summary = m_summaryPage->add(new QTextBrowser(m_summaryPage), 1);
-    m_splitter->setStretchFactor(0, 1);
-    m_splitter->setStretchFactor(1, 1);
+    // The table gets the larger share, so that its hits column is in view.
+    m_splitter->setStretchFactor(0, 3);
+    m_splitter->setStretchFactor(1, 2);
 
     connect(m_table, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { on_context_at_row(m_table->indexAt(pos).row()); });
