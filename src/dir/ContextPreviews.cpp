@@ -90,7 +90,9 @@ void ContextPreviews::forget(const zem::Preview* p)
 void ContextPreviews::prepare(zem::Preview* p)
 {
     const WinFinderConfig& config = WinFinderConfig::get();
-    p->set_font(zem::XToolsGui::getMonoFont(int(config.fontSize)));
+    // Pictures and folder pages keep the interface font: a code font there only spoils the labels.
+    if (!p->is_image() && p->get_category() != AbstractPreviewDir::kCategoryDir)
+        p->set_font(zem::XToolsGui::getMonoFont(int(config.fontSize)));
     if (auto* ascii = qobject_cast<zem::PreviewAscii*>(p)) {
         ascii->set_ruler(config.flagRuler);
         ascii->set_auto_wrap(config.flagAutoWrap);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 namespace zemFinder {
 
@@ -42,6 +43,9 @@ void PreviewDirSimple::ini()
     m_browser->setFrameShape(QFrame::Panel);
     m_browser->setFrameShadow(QFrame::Sunken);
     m_browser->setOpenLinks(false);
+    // Headings at their browser defaults are poster-sized in a side panel.
+    m_browser->document()->setDefaultStyleSheet(
+        QStringLiteral("h2 { font-size: large; } h3 { font-size: medium; font-weight: normal; }"));
     m_scanner->finishedListener.setEnabled(false);
     m_scanner->finishedListener.set([this] {
         // The listener is firing under its own lock here: it must not be changed from inside.

@@ -138,7 +138,8 @@ void PreviewDir::Impl::ini()
                      [this](int column) { on_header_clicked(column); });
 
     const bool dark = zem::XTheme::isDark();
-    table->setStyleSheet(xprintF(QStringLiteral("QTableView::item:hover {color:$; background-color:$; }"),
+    table->setStyleSheet(xprintF(QStringLiteral("QTableView::item { padding: 0px 6px; } "
+                                                "QTableView::item:hover {color:$; background-color:$; }"),
                                  dark ? QStringLiteral("white") : QStringLiteral("black"),
                                  dark ? QStringLiteral("#005986") : QStringLiteral("#D3F1FC")));
 }
