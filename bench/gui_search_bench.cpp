@@ -1,7 +1,7 @@
 // Times a search run from a real main window, as the user would start it.
 //
 //   gui_search_bench --dir D [--pattern P] [--content X] [--regex] [--scope N] [--threads N]
-//                    [--hidden] [--shot file.png] [--panel-shot file.png]
+//                    [--hidden] [--shot file.png] [--panel-shot file.png] [--escape-ms N]
 //
 // Prints one line of figures (seconds):
 //   total      from on_find to the results shown (table filled, or the content bars)
@@ -145,7 +145,7 @@ int main(int argc, char** argv)
 
     // Runs after the window's own handler: the results are in place then.
     f->thScanDir.finishedListener.add([&] {
-        if (content.isEmpty() && running) {
+        if (content.isEmpty() && running && f->stacked->currentIndex() == Area::PAGE_SCAN_RESULT) {
             win->panelResults()->table()->viewport()->repaint();
             shown = clock.nsecsElapsed();
             finish();
@@ -181,6 +181,29 @@ int main(int argc, char** argv)
         lastTick = 0;
         running = true;
         win->on_find();
+        const int escapeMs = argValue(args, "--escape-ms", "-1").toInt();
+        if (escapeMs < 0)
+            return;
+        // Escape while the scan still runs: the find panel must come back at once and stay.
+        QTimer::singleShot(escapeMs, [&] {
+            const bool scanning = f->thScanDir.isRunning();
+            QElapsedTimer esc;
+            esc.start();
+            win->on_escape_key();
+            const double backMs = double(esc.nsecsElapsed()) / 1e6;
+            f->thScanDir.wait_done();
+            QTimer::singleShot(300, [&, scanning, backMs] {
+                std::printf("escape while scanning:%d  back to the find page in %.1f ms  page afterwards %d  "
+                            "results shown %d\n",
+                            int(scanning), backMs, f->stacked->currentIndex(),
+                            int(win->stackedRight()->currentWidget() == win->panelResults()));
+                running = false;
+                win->close();
+                zemFinder::WinTray::destroy();
+                zem::XThreadPool::wait_for_all(-1);
+                QApplication::exit(0);
+            });
+        });
     });
     const int code = app.exec();
     watching.store(false);

@@ -154,7 +154,7 @@ void PanelResults::setFileResults(std::vector<FileResult>&& results)
     m_table->setColumnHidden(FileResultModel::COL_HITS, false);
 }
 
-void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files)
+void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files, bool sortedByPath)
 {
     m_contentMode = false;
     // A new list is not a jump: the page on the right stays what the caller chose.
@@ -164,7 +164,8 @@ void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files)
     m_model->setRowCount(0);
     m_model->setRowCount(int(files.size()));
     m_model->setResultsSimple(std::move(files));
-    m_model->sort(FileResultModel::COL_PATH, Qt::AscendingOrder);
+    if (!sortedByPath)
+        m_model->sort(FileResultModel::COL_PATH, Qt::AscendingOrder);
     m_model->refreshAll();
     apply_table_look(FileResultModel::COL_PATH, Qt::AscendingOrder);
     m_table->setColumnHidden(FileResultModel::COL_HITS, true);

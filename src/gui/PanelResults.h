@@ -46,7 +46,8 @@ public:
 
     void setup();
     void setFileResults(std::vector<FileResult>&& results);
-    void setFileResultsSimple(std::vector<QFileInfo>&& files);
+    // sortedByPath: the list is already in the table's path order, which saves sorting it again.
+    void setFileResultsSimple(std::vector<QFileInfo>&& files, bool sortedByPath = false);
     // The summary page of a file search: time since start, folder, name pattern and counts.
     void showSummary(const QElapsedTimer& start, const zem::XFindStats& stats, const QString& path,
                      const QString& pattern);

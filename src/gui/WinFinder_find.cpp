@@ -266,15 +266,14 @@ void WinFinder::on_find_dir_scanned()
                 ends << view[i]->fileName();
         Logger::log(xprintF(QStringLiteral("view:$ [$]"), view.size(), ends.join(QStringLiteral(", "))),
                     zem::LOG_PROGRESS, 4);
-        std::vector<QFileInfo> files;
-        files.reserve(view.size());
-        for (const QFileInfo* file : view)
-            files.push_back(*file);
+        // The scan thread made the list, already in the table's order.
+        std::vector<QFileInfo> files = std::move(th.filesByPath);
+        th.filesByPath.clear();
         stats.countFilesMatch = files.size();
 
         f.panelResults->showSummary(f.timeFilter, stats, th.dirInfo.path(), f.filterCurrent.fileFilter().pattern());
         f.panelResults->showPage(0);
-        f.panelResults->setFileResultsSimple(std::move(files));
+        f.panelResults->setFileResultsSimple(std::move(files), true);
         f.labelScanInfo->setText(xprintF(QStringLiteral("files: total:$, files match:$"),
                                          zem::format1000(stats.countFiles.get()), zem::format1000(stats.countFilesMatch)));
         f.labelScanFilter->setText(f.filterCurrent.toString(false));

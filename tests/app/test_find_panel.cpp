@@ -330,6 +330,27 @@ private Q_SLOTS:
         QCOMPARE(win->stackedRight()->currentWidget(), win->previewArea());
     }
 
+    void fileSearchRowsAreInPathOrderWhateverTheCase()
+    {
+        TestDir tree;
+        tree.write("Beta/x.txt", "1");
+        tree.write("alpha/Y.txt", "2");
+        tree.write("alpha/x.txt", "3");
+        tree.write("gamma.txt", "4");
+        WinFinder* win = open(tree.path());
+        QVERIFY(win);
+        Area* f = win->findArea();
+        win->set_filter_flags(0);
+        QVERIFY(win->treeView()->selectFile(tree.path(), false));
+        win->on_find();
+        QTRY_COMPARE_WITH_TIMEOUT(f->stacked->currentIndex(), int(Area::PAGE_SCAN_RESULT), kWaitMs);
+        zemFinder::FileResultModel* model = win->panelResults()->model();
+        QStringList rows;
+        for (int i = 0; i < model->rowCount(); ++i)
+            rows << QDir(tree.path()).relativeFilePath(model->fromRow(i).absoluteFilePath());
+        QCOMPARE(rows, QStringList({"alpha/x.txt", "alpha/Y.txt", "Beta/x.txt", "gamma.txt"}));
+    }
+
     void contentSearchEndsInStateFour()
     {
         WinFinder* win = open(m_dir.path());
