@@ -22,6 +22,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
 
@@ -171,6 +172,30 @@ private Q_SLOTS:
         QCOMPARE(win->filter_flags(), uint32_t(WinFinder::FLAG_PATTERN | WinFinder::FLAG_CONTENT));
         favourite->trigger();
         QCOMPARE(win->filter_flags(), WinFinderConfig::get().filterBits);
+    }
+
+    void settingsMenuStoresMouseOverAndStatusBar()
+    {
+        WinFinder* win = open(m_dir.path());
+        QVERIFY(win);
+        WinFinderConfig& config = WinFinderConfig::get();
+        config.flagTreeMouseOverInfo = true;
+        config.flagStatusBar = true;
+        WinFinder::apply_status_bar_flag();
+        QVERIFY(win->statusBarRow()->isVisible());
+        std::unique_ptr<zem::XMenu> menu(win->create_settings_menu());
+        QCOMPARE(menu->actions().size(), 2);
+        QAction* mouseOver = menu->actions().at(0);
+        QAction* statusBar = menu->actions().at(1);
+        QVERIFY(mouseOver->isChecked() && statusBar->isChecked());
+        mouseOver->trigger();
+        QVERIFY(!config.flagTreeMouseOverInfo);
+        statusBar->trigger();
+        QVERIFY(!config.flagStatusBar);
+        QVERIFY(!win->statusBarRow()->isVisible());
+        statusBar->trigger();
+        QVERIFY(win->statusBarRow()->isVisible());
+        config.flagTreeMouseOverInfo = true;
     }
 
     void yearAndBetweenChangeTheDateFields()
