@@ -62,9 +62,12 @@ results="$out/results.md"
     echo
     echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, threads $threads, runs $runs (median, warm cache)"
     echo "corpus: $(find "$corpus" -type f 2>/dev/null | wc -l) files, $(du -sh "$corpus" 2>/dev/null | cut -f1)"
+    echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
     echo
-    echo "| case | ours (s) | peer (s) | ours/peer | target | counts |"
-    echo "|---|---|---|---|---|---|"
+    echo "Wall: median seconds. CPU: mean user + system seconds, steadier than wall time on a busy machine."
+    echo
+    echo "| case | ours (s) | peer (s) | ours/peer | target | CPU ours/peer | counts |"
+    echo "|---|---|---|---|---|---|---|"
 } > "$results"
 
 # Hit and file counts: ours prints "<hits>\t<path>" (or a path), rg "path:count", fd a path.
@@ -82,6 +85,8 @@ for entry in "${cases[@]}"; do
     t_ours="$(jq '.results[0].median' "$json")"
     t_peer="$(jq '.results[1].median' "$json")"
     ratio="$(awk -v a="$t_ours" -v b="$t_peer" 'BEGIN { printf "%.2f", a / b }')"
+    cpu="$(jq -r '[.results[] | .user + .system] | "\(.[0]) \(.[1])"' "$json" \
+           | awk '{ printf "%.2f / %.2f = %.2f", $1, $2, $1 / $2 }')"
     counts="-"
     if [[ "$check" != none ]]; then
         # shellcheck disable=SC2086  # the commands are word lists on purpose
@@ -95,8 +100,8 @@ for entry in "${cases[@]}"; do
     fi
     mark=""
     if [[ "$target" != "-" ]] && awk -v r="$ratio" -v t="$target" 'BEGIN { exit !(r > t) }'; then mark=" (missed)"; fi
-    printf '| %s | %.3f | %.3f | %s%s | %s | %s |\n' "$name" "$t_ours" "$t_peer" "$ratio" "$mark" \
-        "${target/#-/-}" "$counts" >> "$results"
+    printf '| %s | %.3f | %.3f | %s%s | %s | %s | %s |\n' "$name" "$t_ours" "$t_peer" "$ratio" "$mark" \
+        "$target" "$cpu" "$counts" >> "$results"
 done
 rm -f "$out/case.json"
 
@@ -112,5 +117,6 @@ peak() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident s
     echo "| names | $(peak $ours search --threads "$threads" --hidden --dir "$corpus" --pattern '*.h') | $(peak fdfind -u -j"$threads" -g '*.h' "$corpus") |"
 } >> "$results"
 
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" >> "$results"
 cat "$results"
 exit "$failed"
