@@ -92,6 +92,8 @@ public:
     AbstractPreviewDir* previewDirectory() const;
     // Opens file in the hex preview (in the text preview with shift), whatever its type.
     void force_view(const QFileInfo& file, bool shift);
+    // Shows file in a preview window of its own (double click, a preview's request).
+    void open_stand_alone(const QFileInfo& file);
     // The text the text preview's "Copy to search" took; the find area puts it in its content box.
     zem::XEventListener<void(const QString&)> copyToSearchListener;
     // --- end of the previews ---

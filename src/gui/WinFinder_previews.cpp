@@ -8,6 +8,7 @@
 #include "XNode.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/ContextPreviews.h"
+#include "dir/StandAlonePreview.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/viewText/XTextView.h"
@@ -42,10 +43,10 @@ void WinFinder::setup_previews()
     m_contextMain->ini(m_treeView, m_containerPreviews);
     m_previewContexts.push_back(m_contextMain.get());
 
-    m_containerPreviews->setStandAloneListener([](const zem::Preview* p) {
-        // The details window takes these requests once it exists; until then they are only logged.
-        Logger::log(xprintF(QStringLiteral("WinFinder::on_stand_alone, <<<$>>>"), p->file_info().absoluteFilePath()),
-                    zem::LOG_PROGRESS);
+    m_containerPreviews->setStandAloneListener([this](const zem::Preview* p) { open_stand_alone(p->file_info()); });
+    m_treeView->doubleClickListener.add([this](const QFileInfo& fi) {
+        if (!fi.isDir())
+            open_stand_alone(fi);
     });
     for (zem::Preview* p : m_containerPreviews->allPreviews())
         apply_preview_settings(p);
@@ -69,8 +70,7 @@ void WinFinder::setup_previews()
                 m_treeView->selectFile(fi.absoluteFilePath(), true);
             return;
         }
-        Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), fi.absoluteFilePath()),
-                    zem::LOG_PROGRESS);
+        open_stand_alone(fi);
     });
     dir->contextMenu.add([this, dir](const QFileInfo& fi) {
         Logger::log(xprintF(QStringLiteral("WinFinder::setup_menu_right_dir, <<<$>>>"), fi.absoluteFilePath()),
@@ -160,6 +160,14 @@ void WinFinder::key_cycle_previews(QWidget* widget)
             return;
         }
     Logger::log(QStringLiteral("WinFinder::select_preview - no contextFocus"), zem::LOG_PROGRESS);
+}
+
+void WinFinder::open_stand_alone(const QFileInfo& file)
+{
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
+                zem::LOG_PROGRESS);
+    if (file.isFile())
+        StandAlonePreview::open(file);
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)

@@ -11,8 +11,11 @@
 #include "preview/PreviewHex.h"
 #include "preview/PreviewImage.h"
 #include "preview/PreviewXml.h"
+#include "preview/viewText/XTextView.h"
 
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QMenu>
 #include <QTreeView>
 #include <QtTest>
 
@@ -315,6 +318,48 @@ private Q_SLOTS:
         s.container.copyToSearch = QStringLiteral("needle");
         s.container.copyToSearch = QStringLiteral("other");
         QCOMPARE(fired, (QStringList{"needle", "other"}));
+    }
+
+    // Opens the text view's context menu with length characters selected; returns -1 when it has
+    // no "Copy to search", else whether that is enabled (and triggers it when asked).
+    int copyToSearchMenu(Setup& s, int length, bool trigger)
+    {
+        zem::viewText::XTextView* view = s.container.asciiPreview()->get_XTextView();
+        view->setSelection(0, length);
+        bool enabled = false;
+        bool found = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* action : menu->actions())
+                if (action->data().toInt() == XContainerPreviews::kActionCopyToSearch) {
+                    found = true;
+                    enabled = action->isEnabled();
+                    if (trigger && enabled)
+                        action->trigger();
+                }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20), view->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(view->viewport(), &event);
+        return found ? int(enabled) : -1;
+    }
+
+    void copyToSearchMenuEntry()
+    {
+        Setup s;
+        s.container.resize(600, 400);
+        s.container.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.container));
+        s.context.select_file(QFileInfo(m_dir.write("long.txt", QByteArray(200, 'q') + "\n")));
+        QStringList fired;
+        s.container.copyToSearch.changed.add([&fired](const QString& text) { fired << text; });
+        QCOMPARE(copyToSearchMenu(s, 89, true), 0);
+        QCOMPARE(copyToSearchMenu(s, 88, true), 1);
+        QCOMPARE(copyToSearchMenu(s, 88, true), 1);
+        QCOMPARE(copyToSearchMenu(s, 1, true), 1);
+        QCOMPARE(fired, (QStringList{QString(88, 'q'), QString("q")}));
     }
 
     void currentPreviewForgottenWithItsContainer()

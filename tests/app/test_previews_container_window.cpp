@@ -9,6 +9,7 @@
 #include "dir/ContextPreviews.h"
 #include "dir/LimitedPreviewContainer.h"
 #include "dir/PreviewDir.h"
+#include "dir/StandAlonePreview.h"
 #include "dir/XContainerPreviews.h"
 #include "dir/impl/private_PreviewDir.h"
 #include "gui/WinFinder.h"
@@ -178,6 +179,28 @@ private Q_SLOTS:
         m_win->key_cycle_previews(table);
         small = dir->impl()->container->previewByWidget(dir->impl()->container->currentWidget());
         QVERIFY(small->type() != "PreviewAscii");
+    }
+
+    void standAloneWindowOnDoubleClick()
+    {
+        select("w/folder");
+        auto* dir = qobject_cast<zemFinder::PreviewDir*>(m_win->previewDirectory());
+        const int row = int(dir->impl()->entries.indexOf(QFileInfo(m_dir.abs("w/folder/b.cpp"))));
+        Q_EMIT dir->impl()->table->cellDoubleClicked(row, 0);
+        zemFinder::StandAlonePreview* alone = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<zemFinder::StandAlonePreview*>(w); a && a->isVisible())
+                alone = a;
+        QVERIFY(alone);
+        QCOMPARE(alone->context()->file().fileName(), QString("b.cpp"));
+        zem::Preview* p = alone->container()->previewByWidget(alone->container()->currentWidget());
+        QVERIFY(p);
+        QCOMPARE(p->type(), QString("PreviewAscii"));
+        shot(QStringLiteral("stand-alone"));
+        QPointer<zemFinder::StandAlonePreview> guard(alone);
+        alone->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard);
     }
 
     void hiddenSwitchReachesTheTable()
