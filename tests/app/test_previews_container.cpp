@@ -9,6 +9,9 @@
 #include "dir/XContainerPreviews.h"
 #include "preview/PreviewAscii.h"
 #include "preview/PreviewHex.h"
+#include "XLang.h"
+
+#include <QSvgRenderer>
 #include "preview/PreviewImage.h"
 #include "preview/PreviewXml.h"
 #include "preview/viewText/XTextView.h"
@@ -103,6 +106,19 @@ private Q_SLOTS:
     {
         m_mods = Qt::NoModifier;
         m_drags.clear();
+    }
+
+    void hexEmptyImageForEveryLanguageAndTheme()
+    {
+        QVERIFY(zem::XLang::load(QStringLiteral(":/zf/lang/lang.xml")));
+        const QStringList codes = zem::XLang::languages();
+        QVERIFY(codes.contains(QStringLiteral("en")));
+        for (const QString& code : codes) {
+            for (const QString dir : {QStringLiteral(":/zf/image/"), QStringLiteral(":/zf/image/dark/")}) {
+                QSvgRenderer image(dir + QStringLiteral("zf-") + code + QStringLiteral(".svg"));
+                QVERIFY2(image.isValid(), qPrintable(dir + code));
+            }
+        }
     }
 
     void standardPreviewsAndExtensionTable()
