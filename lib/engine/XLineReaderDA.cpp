@@ -36,6 +36,35 @@ void XLineReaderDA::unmap()
 #endif
     m_map = nullptr;
     m_mapLength = 0;
+    m_released = 0;
+}
+
+void XLineReaderDA::advanceStats(qint64 upTo)
+{
+    m_stats.feed(m_data, m_size, upTo);
+    releaseBehind(m_stats.processed());
+}
+
+void XLineReaderDA::beginPass(qint64 from)
+{
+    m_released = std::min(m_released, std::max<qint64>(from, 0) & ~qint64(0xFFFF));
+}
+
+void XLineReaderDA::releaseBehind(qint64 offset)
+{
+#ifdef Q_OS_UNIX
+    if (!m_map)
+        return;
+    static const qint64 page = std::max<qint64>(::sysconf(_SC_PAGESIZE), 1);
+    const qint64 end = ((offset - kKeptBehind) / page) * page;
+    if (end - m_released < kReleaseStep)
+        return;
+    // The mapping is private and never written: dropped pages read the file again if touched.
+    ::madvise(static_cast<char*>(m_map) + m_released, size_t(end - m_released), MADV_DONTNEED);
+    m_released = end;
+#else
+    Q_UNUSED(offset);
+#endif
 }
 
 void XLineReaderDA::close()

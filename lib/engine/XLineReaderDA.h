@@ -22,6 +22,11 @@ namespace zem {
 
 class XLineReaderDA {
 public:
+    // A mapped file's pages behind the line count are given back in steps of this many bytes,
+    // the last kKeptBehind bytes kept for look-backs (a look-back further still works: the
+    // pages come back from the page cache).
+    static constexpr qint64 kReleaseStep = qint64(16) << 20;
+    static constexpr qint64 kKeptBehind = qint64(1) << 20;
     // Files of at least this many bytes are mapped when openFile may map.
     static constexpr qint64 kDefaultMapThreshold = qint64(1) << 20;
     // The part of a file that decides whether it is binary (a NUL byte in it).
@@ -54,7 +59,13 @@ public:
 
     qint64 countLines();
     // Counts lines of the bytes before upTo now, while a caller's scan has them in the cache.
-    void advanceStats(qint64 upTo) { m_stats.feed(m_data, m_size, upTo); }
+    // Of a mapped file, the pages well behind upTo leave the process's memory on the way, so
+    // that a search through a huge file holds a few megabytes of it, not all of it.
+    void advanceStats(qint64 upTo);
+    // For a further pass over the bytes (the next term of a search): the pages it leaves
+    // behind are given back the same way; returnBehind(upTo) as it goes.
+    void beginPass(qint64 from);
+    void returnBehind(qint64 upTo) { releaseBehind(upTo); }
     bool statsDone() const { return m_stats.processed() >= m_size; }
     // A NUL byte within the first kBinaryProbeBytes.
     bool isBinary();
@@ -83,6 +94,7 @@ public:
 
 private:
     void unmap();
+    void releaseBehind(qint64 offset);
     bool readInto(int fd, qint64 size);
     void buildIndex();
 
@@ -95,6 +107,7 @@ private:
     qint64 m_size = 0;
     void* m_map = nullptr;       // set while a file is mapped
     qint64 m_mapLength = 0;
+    qint64 m_released = 0;       // bytes of the mapping already given back
     std::unique_ptr<char[]> m_buffer;
     qint64 m_capacity = 0;
 

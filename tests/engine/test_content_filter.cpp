@@ -41,6 +41,32 @@ XRamLayer runOn(const QByteArray& text, const QString& expr, bool regex, int sco
     return f.find(0, text.constData(), text.size());
 }
 
+// Resident kilobytes of the mapping that holds address, from /proc/self/smaps; -1 if not found.
+qint64 residentKbOfMapping(const void* address)
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return -1;
+    const quintptr at = quintptr(address);
+    bool inside = false;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const int dash = line.indexOf('-');
+        const int blank = line.indexOf(' ');
+        if (dash > 0 && blank > dash && !line.startsWith("Rss")) {
+            bool okFrom = false, okTo = false;
+            const quintptr from = line.left(dash).toULongLong(&okFrom, 16);
+            const quintptr to = line.mid(dash + 1, blank - dash - 1).toULongLong(&okTo, 16);
+            if (okFrom && okTo) {
+                inside = at >= from && at < to;
+                continue;
+            }
+        }
+        if (inside && line.startsWith("Rss:"))
+            return line.mid(4).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 QString marksText(const QByteArray& text, const XRamLayer& layer)
 {
     QStringList parts;
@@ -70,6 +96,8 @@ private Q_SLOTS:
     void textForms();
     void emptyAndInvalidInput();
     void fileTruncatedWhileMapped();
+    void hugeMappedFileGivesPagesBack_data();
+    void hugeMappedFileGivesPagesBack();
 };
 
 void TestContentFilter::hits_data()
@@ -360,6 +388,60 @@ void TestContentFilter::fileTruncatedWhileMapped()
     QVERIFY(reader.openFile(dir.write(QStringLiteral("ok.log"), text), 65536, true));
     QVERIFY(!reader.shrankWhileRead());
     QCOMPARE(int(f.find(0, reader).size()), 20000);
+}
+
+
+void TestContentFilter::hugeMappedFileGivesPagesBack_data()
+{
+    QTest::addColumn<QString>("expr");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<int>("scope");
+    QTest::addColumn<bool>("givesBack");
+    QTest::newRow("literal regex") << "ValueError" << true << 0 << true;
+    QTest::newRow("regex on lines with the literal") << "[A-Z][a-z]+Error" << true << 0 << true;
+    QTest::newRow("one term, any case") << "valueerror" << false << 0 << true;
+    // Its paragraphs are looked up around hits all over the file, after the term passes.
+    QTest::newRow("two terms in a paragraph") << "value raised" << false << 1 << false;
+}
+
+// A search through a file far larger than the release step: the pages behind it leave the
+// process, and the hits and line count stay those of the same bytes searched in memory.
+void TestContentFilter::hugeMappedFileGivesPagesBack()
+{
+    QFETCH(QString, expr);
+    QFETCH(bool, regex);
+    QFETCH(int, scope);
+    QFETCH(bool, givesBack);
+    static const QByteArray text = [] {
+        QByteArray t;
+        t.reserve(3 * int(XLineReaderDA::kReleaseStep));
+        while (t.size() < int(XLineReaderDA::kReleaseStep) + 100)
+            t += kSample + "\n";
+        // A 3 MB line across the point where pages are first given back: found by a look-back.
+        t += "ValueError " + QByteArray(3 << 20, 'v') + " raised ValueError\n";
+        while (t.size() < 3 * int(XLineReaderDA::kReleaseStep))
+            t += kSample + "\n";
+        return t;
+    }();
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("huge.log"), text);
+    XContentFilter f{quint32(scope)};
+    QVERIFY(f.createSymbols(expr, regex));
+    const qint64 expected = qint64(f.find(0, text.constData(), text.size()).size());
+    QVERIFY(expected > 1000);
+
+    XLineReaderDA reader;
+    QVERIFY(reader.openFile(path, 65536, true));
+    QVERIFY(reader.isMapped());
+    f.seekHome();
+    const XRamLayer layer = f.find(0, reader);
+    // Asked before the line count: the over-long line makes it recount the whole file.
+    const qint64 residentKb = residentKbOfMapping(reader.data());
+    QCOMPARE(qint64(layer.size()), expected);
+    QVERIFY(residentKb >= 0);
+    if (givesBack)
+        QVERIFY2(residentKb * 1024 < 2 * XLineReaderDA::kReleaseStep, qPrintable(QString::number(residentKb)));
+    QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
 }
 
 QTEST_GUILESS_MAIN(TestContentFilter)

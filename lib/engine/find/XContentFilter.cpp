@@ -289,7 +289,11 @@ void scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint6
     const qint64 m = s.length();
     const bool feed = reader && !reader->statsDone();
     qint64 pos = from;
-    qint64 blockEnd = feed ? std::min(size, (from / kFeedBlock + 1) * kFeedBlock) : size;
+    // Mapped files go block by block too, to give back the pages behind (see XLineReaderDA).
+    const bool blocks = reader && (feed || reader->isMapped());
+    if (blocks && !feed)
+        reader->beginPass(from);
+    qint64 blockEnd = blocks ? std::min(size, (from / kFeedBlock + 1) * kFeedBlock) : size;
     for (;;) {
         const qint64 hit = s.find(data, std::min(size, blockEnd + m - 1), pos);
         if (hit >= 0) {
@@ -300,6 +304,8 @@ void scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint6
         }
         if (feed)
             reader->advanceStats(blockEnd);
+        else if (blocks)
+            reader->returnBehind(blockEnd);
         if (blockEnd >= size)
             return;
         pos = std::max(pos, blockEnd);
@@ -472,8 +478,10 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
     if (rc.lineFilter && !(rc.requiredNeedsAliasCheck && aliasesKnown() && aliasesPresent(data, size))) {
         // Only lines holding the required literal can hold a match.
         bool stopped = false;
+        // Where the last line taken ended: the look-back for a line start stops there, so that
+        // every byte is looked back on once at most, however long the lines.
+        qint64 floor = std::max(from, qint64(0));
         scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 c) -> qint64 {
-            const qint64 floor = std::max(from, qint64(0));
             const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
             const qint64 ls = before ? before - data + 1 : floor;
             const void* after = std::memchr(data + c, '\n', size_t(size - c));
@@ -482,6 +490,7 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
                 stopped = true;
                 return -1;
             }
+            floor = le + 1;
             return le + 1;
         });
         if (stopped || !(rc.requiredNeedsAliasCheck && aliasesPresent(data, size)))
