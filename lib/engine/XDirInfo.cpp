@@ -101,11 +101,12 @@ bool XDirInfo::scan_dir(const QString& path)
     }
     m_rootPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
-                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles});
+                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles}, m_statInWalk);
     const bool done = walker.run(m_tree);
     m_tree.dirs.shrink_to_fit();
     m_tree.files.shrink_to_fit();
     m_tree.names.shrink_to_fit();
+    m_tree.stats.shrink_to_fit();
     return done && !m_stop.get();
 }
 
@@ -156,6 +157,26 @@ bool XDirInfo::keepInfo(QFileInfo& info, const find::XFilter& filter, bool needS
     return true;
 }
 
+bool XDirInfo::keepStat(const XDirWalker::FileStat& stat, const QString& path, const find::XFilter& filter)
+{
+    if (stat.size < 0) {
+        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, gone or not accessible <<<$>>>"), path);
+        return false;
+    }
+    if (!stat.readable) {
+        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<$>>>"), path);
+        return false;
+    }
+    const XFileFilter& ff = filter.fileFilter();
+    const quint32 needs = ff.needs();
+    if ((needs & XFileFilter::NEED_SIZE) && !ff.matchSize(quint64(stat.size)))
+        return false;
+    if ((needs & XFileFilter::NEED_MTIME) && !ff.matchTime(stat.mtimeMs))
+        return false;
+    m_countBytes += quint64(stat.size);
+    return true;
+}
+
 XFindStats XDirInfo::setup_filtered_files(const find::XFilter& filter, bool onlyFiles)
 {
     m_view = {};
@@ -170,6 +191,7 @@ XFindStats XDirInfo::setup_filtered_files(const find::XFilter& filter, bool only
     const bool needName = needs & XFileFilter::NEED_NAME;
     const bool needStat = m_readSizes || (needs & (XFileFilter::NEED_SIZE | XFileFilter::NEED_MTIME));
     const char* names = m_tree.names.data();
+    const bool walkStats = !m_tree.stats.empty() && m_tree.stats.size() == m_tree.files.size();
 
     // Names first, without a system call; folders (when wanted) before files, each in scan order.
     // An entry is its index in the tree's folders (top bit set) or files.
@@ -215,6 +237,10 @@ XFindStats XDirInfo::setup_filtered_files(const find::XFilter& filter, bool only
                         path += QLatin1Char('/');
                     path += decodeName(names + f.nameOffset, f.nameLength);
                     infos[i] = QFileInfo(path);
+                    if (walkStats) {
+                        keep[i] = keepStat(m_tree.stats[c], path, filter) ? 1 : 0;
+                        continue;
+                    }
                 }
                 keep[i] = keepInfo(infos[i], filter, needStat) ? 1 : 0;
             }

@@ -3,7 +3,7 @@
 // into the list of matching files.
 //
 // The walk (XDirWalker, several threads) lists folders and uses the entry types the listing
-// reports, so a plain walk costs no stat per file. Sizes and times are read (one stat per file)
+// reports, so a plain walk costs no stat per file (unless setStatInWalk). Sizes and times are read (one stat per file)
 // only for the files whose names pass the filter, and only when the filter has a size or time
 // condition or the caller wants sizes (the content search sums them, the results table shows
 // them); this happens before the list is handed out, so its QFileInfo objects already hold
@@ -49,6 +49,13 @@ public:
     // not need them. A pure name search that prints only paths may turn it off.
     void setReadSizes(bool on) { m_readSizes = on; }
     bool readSizes() const { return m_readSizes; }
+    // With true the walk itself notes size, time and readability of every file (one stat
+    // relative to the open folder); setup_filtered_files then filters and sums bytes from those
+    // and hands out QFileInfo objects that have not asked the file system anything yet. Meant
+    // for the content search, whose workers learn the rest when they open a file; the results
+    // table of a file search wants the QFileInfo filled, so the default is false.
+    void setStatInWalk(bool on) { m_statInWalk = on; }
+    bool statInWalk() const { return m_statInWalk; }
     // Threads that list folders and read sizes (the scan thread and pool jobs); default: the
     // machine's hardware threads.
     void setThreads(unsigned threads) { m_threads = threads < 1 ? 1 : threads; }
@@ -91,10 +98,13 @@ private:
     std::vector<QString> dirPaths() const;
     // Reads what the filter needs about one candidate; thread-safe.
     bool keepInfo(QFileInfo& info, const find::XFilter& filter, bool needStat);
+    // The same from what the walk noted.
+    bool keepStat(const XDirWalker::FileStat& stat, const QString& path, const find::XFilter& filter);
 
     QString m_path;
     bool m_hidden = false;
     bool m_readSizes = true;
+    bool m_statInWalk = false;
     unsigned m_threads;
     XAtomic<bool> m_stop;
     XAtomic<quint64> m_countDirs;

@@ -4,6 +4,7 @@
 #include "XThread.h"
 
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -27,6 +28,26 @@ bool isDotOrDotDot(const char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
+
+// Read permission from the mode bits, as the kernel decides it for this process.
+bool mayRead(const struct stat& st)
+{
+    static const uid_t euid = ::geteuid();
+    if (euid == 0)
+        return true;
+    if (st.st_uid == euid)
+        return st.st_mode & S_IRUSR;
+    static const std::vector<gid_t> groups = [] {
+        std::vector<gid_t> g(std::size_t(std::max(::getgroups(0, nullptr), 0)) + 1);
+        const int n = ::getgroups(int(g.size() - 1), g.data());
+        g.resize(std::size_t(std::max(n, 0)));
+        g.push_back(::getegid());
+        return g;
+    }();
+    if (std::find(groups.begin(), groups.end(), st.st_gid) != groups.end())
+        return st.st_mode & S_IRGRP;
+    return st.st_mode & S_IROTH;
+}
 } // namespace
 
 // A folder while the walk runs: filled by the thread that reads it, owned by its parent.
@@ -35,6 +56,7 @@ struct XDirWalker::Node {
     std::string name;       // name inside the parent
     std::string fileNames;  // the files' names, each followed by a NUL
     quint32 fileCount = 0;
+    std::vector<FileStat> fileStats;  // when the walk stats files
     std::vector<std::unique_ptr<Node>> children;
 };
 
@@ -47,8 +69,9 @@ struct XDirWalker::Shared {
     unsigned helpersLeft = 0;  // helper jobs that have not returned
 };
 
-XDirWalker::XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters)
-    : m_root(std::move(rootPath)), m_hidden(hidden), m_threads(threads < 1 ? 1 : threads), m_counters(counters)
+XDirWalker::XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters, bool statFiles)
+    : m_root(std::move(rootPath)), m_hidden(hidden), m_statFiles(statFiles), m_threads(threads < 1 ? 1 : threads),
+      m_counters(counters)
 {
 }
 
@@ -70,22 +93,34 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
         if (isDotOrDotDot(name) || (name[0] == '.' && !m_hidden))
             return;
         struct stat st;
+        bool known = false;  // st holds the file's own stat
         if (type == DT_UNKNOWN) {
             // Some file systems do not report types; ask, without following a link.
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 return;
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
+            known = type == DT_REG;
         }
         if (type == DT_LNK) {
             // A link to a file is that file; links to folders are not followed.
             if (::fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
                 return;
             type = DT_REG;
+            known = true;
         }
         const std::size_t length = std::strlen(name);
         if (type == DT_REG) {
             node.fileNames.append(name, length + 1);
             ++node.fileCount;
+            if (m_statFiles) {
+                FileStat fs;
+                if (known || ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                    fs.size = qint64(st.st_size);
+                    fs.mtimeMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+                    fs.readable = mayRead(st);
+                }
+                node.fileStats.push_back(fs);
+            }
         } else if (type == DT_DIR) {
             auto child = std::make_unique<Node>();
             child->name.assign(name, length);
@@ -198,9 +233,12 @@ bool XDirWalker::flatten(Node& root, Tree& tree) const
             if (!addName(p, length, offset))
                 break;
             tree.files.push_back(File{index, offset, quint16(length)});
+            if (m_statFiles)
+                tree.stats.push_back(node.fileStats[i]);
             p += length + 1;
         }
         node.fileNames = std::string();
+        node.fileStats = std::vector<FileStat>();
         for (auto it = node.children.rbegin(); it != node.children.rend(); ++it) {
             Node* child = it->get();
             stack.push_back(Item{std::move(*it), child, index});

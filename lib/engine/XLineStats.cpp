@@ -3,6 +3,7 @@
 #include "XSimd.h"
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -232,17 +233,28 @@ qint64 XLineStats::lines(const char* data, qint64 size)
 
 qint64 XLineStats::countExact(const char* d, qint64 n, qint64 maxLen)
 {
+    // The next LF and the next CR are each looked for with memchr and kept until passed, so
+    // every byte is looked at by each search once: binary files (few line ends, long "lines")
+    // come here often.
+    auto next = [d, n](char c, qint64 from) {
+        const void* p = from < n ? std::memchr(d + from, c, size_t(n - from)) : nullptr;
+        return p ? static_cast<const char*>(p) - d : n;
+    };
+    auto pieces = [maxLen](qint64 len) { return len == 0 ? 1 : (len + maxLen - 1) / maxLen; };
     qint64 lines = 0;
     qint64 start = 0;
-    auto pieces = [maxLen](qint64 len) { return len == 0 ? 1 : (len + maxLen - 1) / maxLen; };
-    for (qint64 i = 0; i < n; ++i) {
-        const char c = d[i];
-        if (c != '\n' && c != '\r')
-            continue;
+    qint64 lf = next('\n', 0);
+    qint64 cr = next('\r', 0);
+    for (;;) {
+        const qint64 i = std::min(lf, cr);
+        if (i >= n)
+            break;
         lines += pieces(i - start);
-        if (c == '\r' && i + 1 < n && d[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+        start = (d[i] == '\r' && i + 1 < n && d[i + 1] == '\n') ? i + 2 : i + 1;
+        if (lf < start)
+            lf = next('\n', start);
+        if (cr < start)
+            cr = next('\r', start);
     }
     if (start < n)
         lines += pieces(n - start);

@@ -21,28 +21,37 @@ void FindThread::runCustom()
         if (!file)
             break;
         contentFilter.seekHome();
-        if (!file->isFile()) {
-            zem::xlog(zem::LOG_PROGRESS, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<$>>>"),
-                      file->absoluteFilePath());
-            continue;
-        }
-        ++stats.countFiles;
-        if (file->size() == 0)
-            continue;
+        // The scan may hand out files it has not asked the file system about (their sizes came
+        // with the folder walk): open tells whether it is a readable file, and its size.
         // The scan hands out absolute paths; absoluteFilePath() would cache a second copy of each.
         const QString path = file->isAbsolute() ? file->filePath() : file->absoluteFilePath();
         if (!reader.openFile(path, 65536, true)) {
+            const QFileInfo probe(path);
+            if (probe.exists() && !probe.isFile()) {
+                zem::xlog(zem::LOG_PROGRESS, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<$>>>"), path);
+                continue;
+            }
+            ++stats.countFiles;
             zem::xlog(zem::LOG_ERROR, QStringLiteral("FindThread::runCustom, problems with <<<$>>>"), path);
             continue;
         }
+        ++stats.countFiles;
+        if (reader.size() == 0)
+            continue;
         stats.countBytes += quint64(reader.getMemorySize());
         zem::find::XRamLayer marks = contentFilter.find(0, reader);
         // Lines are taken after the search, which counts them on its way through the bytes;
         // asked before, they would cost a pass of their own.
         stats.countLines += quint64(reader.countLines());
         contentFilter.seekHome();
-        if (marks)
-            controller->add_result(FileResult(std::move(marks), *file));
+        if (marks) {
+            // The results table shows size and time: read them here, off the GUI thread, for
+            // the hits only. refresh() gives this copy its own cache.
+            QFileInfo hit(*file);
+            hit.refresh();
+            hit.size();
+            controller->add_result(FileResult(std::move(marks), hit));
+        }
     }
     reader.close();
     zemFind->m_countRunning.fetch_sub(1);

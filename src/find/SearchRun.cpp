@@ -53,6 +53,8 @@ void SearchRun::start()
     // A file search prints paths only: its sizes are needed only for a size or time condition.
     m_scan.dirInfo.setReadSizes(m_options.filter.has_content_filter()
                                 || (ff.needs() & (zem::XFileFilter::NEED_SIZE | zem::XFileFilter::NEED_MTIME)));
+    // The content search needs only sizes of its files: the walk notes them cheaply.
+    m_scan.dirInfo.setStatInWalk(m_options.filter.has_content_filter());
     m_scan.finishedListener.set([this] { on_dir_scanned(); });
     m_scan.finishedListener.setEnabled(true);
     zem::XThreadPool::start_global(&m_scan, false);
@@ -74,7 +76,7 @@ void SearchRun::on_dir_scanned()
     m_zemFind.setScope(m_options.filter.contentFilter().scope());
     m_zemFind.setContentFilter(m_options.filter.contentFilter());
     m_zemFind.finishedListener.set([this] { on_find_done(); });
-    m_zemFind.prepareFiles(m_scan.dirInfo.take_filtered_files());
+    m_zemFind.prepareFiles(m_scan.dirInfo.take_filtered_files(), m_scan.stats.countBytes.get());
     m_zemFind.start_search();
 }
 

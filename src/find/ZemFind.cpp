@@ -34,6 +34,16 @@ void ZemFind::prepareFiles(std::vector<const QFileInfo*>& files)
               zem::format1000(qint64(m_bytesToRead)));
 }
 
+void ZemFind::prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead)
+{
+    m_files = std::move(files);
+    files.clear();
+    m_bytesToRead = bytesToRead;
+    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());
+    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, bytesToRead:$"),
+              zem::format1000(qint64(m_bytesToRead)));
+}
+
 void ZemFind::start_search()
 {
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::start_search, arTextFiles:$"), m_files.size());

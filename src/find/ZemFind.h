@@ -47,6 +47,9 @@ public:
     // Takes over the list (the source is left empty) and sums the file sizes.
     void prepareFiles(std::vector<const QFileInfo*>& files);
     void prepareFiles(std::vector<const QFileInfo*>&& files) { prepareFiles(files); }
+    // With the bytes of the files already known (the scan summed them): the files' QFileInfo
+    // objects are not asked for their sizes, which may not have been read yet.
+    void prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead);
 
     // Starts the controller; while one runs, stops it instead.
     void start_search();

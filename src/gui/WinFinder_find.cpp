@@ -219,6 +219,9 @@ void WinFinder::on_find()
     f.thScanDir.dirInfo.setPath(folder.absoluteFilePath());
     f.thScanDir.dirInfo.setHiddenFiles(m_treeView && m_treeView->is_hidden_files());
     f.thScanDir.pFilterCurrent = &f.filterCurrent;
+    // A content search shows only its hits, so the walk's own sizes will do for its files;
+    // the table of a file search wants every file's details read on the scan thread.
+    f.thScanDir.dirInfo.setStatInWalk(filter.has_content_filter());
 
     f.comboPattern->add_to_history(f.comboPattern->currentText().trimmed(), 16);
     f.comboNotPattern->add_to_history(f.comboNotPattern->currentText().trimmed(), 16);
@@ -299,7 +302,7 @@ void WinFinder::on_find_dir_scanned()
     Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned, thScanDir.dirInfo.ar_filtered_files:$"),
                         th.dirInfo.get_view_filtered_files().size()),
                 zem::LOG_PROGRESS);
-    f.zemFind.prepareFiles(th.dirInfo.take_filtered_files());
+    f.zemFind.prepareFiles(th.dirInfo.take_filtered_files(), th.stats.countBytes.get());
     f.zemFind.start_search();
 }
 

@@ -114,7 +114,7 @@ private Q_SLOTS:
         const QStringList codes = zem::XLang::languages();
         QVERIFY(codes.contains(QStringLiteral("en")));
         for (const QString& code : codes) {
-            for (const QString dir : {QStringLiteral(":/zf/image/"), QStringLiteral(":/zf/image/dark/")}) {
+            for (const QString& dir : {QStringLiteral(":/zf/image/"), QStringLiteral(":/zf/image/dark/")}) {
                 QSvgRenderer image(dir + QStringLiteral("zf-") + code + QStringLiteral(".svg"));
                 QVERIFY2(image.isValid(), qPrintable(dir + code));
             }

@@ -343,6 +343,70 @@ private Q_SLOTS:
         QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"keep.txt", "old.txt", "small.txt"}));
     }
 
+    // The content search lets the walk note sizes and times: every filter must keep the same
+    // files and bytes as when each file is asked afterwards.
+    void statsFromTheWalkFilterAlike()
+    {
+        TestDir dir;
+        dir.write("keep.txt", QByteArray(2048, 'k'));
+        dir.write("small.txt", "s");
+        dir.write("sub/skip.bak", QByteArray(4096, 'b'));
+        const QString old = dir.write("sub/old.txt", QByteArray(3000, 'o'));
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::ReadWrite));
+        QVERIFY(oldFile.setFileTime(QDateTime(QDate(2001, 5, 5), QTime(12, 0)), QFileDevice::FileModificationTime));
+        oldFile.close();
+        QVERIFY(QFile::link(dir.abs("keep.txt"), dir.abs("sub/link.txt")));
+        const bool notRoot = ::geteuid() != 0;
+        const QString locked = dir.write("locked.txt", "l");
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+
+        find::XFilter all;
+        find::XFilter bySize;
+        bySize.fileFilter().setSize(XFileFilter::GE, 2048);
+        find::XFilter byTime;
+        byTime.fileFilter().setTime(XFileFilter::LE, QDateTime(QDate(2001, 12, 31), QTime(0, 0)).toMSecsSinceEpoch());
+        find::XFilter byNameAndSize;
+        byNameAndSize.fileFilter().setPattern(QStringLiteral("*.txt"), false);
+        byNameAndSize.fileFilter().setSize(XFileFilter::LE, 2048);
+
+        QList<QStringList> names[2];
+        QList<quint64> bytes[2];
+        for (int walk = 0; walk < 2; ++walk) {
+            XDirInfo info;
+            info.setStatInWalk(walk == 1);
+            QVERIFY(info.scan_dir(dir.path()));
+            for (const find::XFilter* filter : {&all, &bySize, &byTime, &byNameAndSize}) {
+                Logger::startCapture();
+                const XFindStats stats = info.setup_filtered_files(*filter, true);
+                const QStringList lines = Logger::capturedLines();
+                Logger::stopCapture();
+                names[walk] << sorted(namesOf(info.get_view_filtered_files()));
+                bytes[walk] << stats.countBytes.get();
+                if (notRoot && filter == &all)
+                    QVERIFY(capturedContains(lines, QStringLiteral("not readable <<<")));
+            }
+            // Files not asked yet still answer correctly when asked.
+            info.setup_filtered_files(bySize, true);
+            for (const QFileInfo* file : info.get_view_filtered_files())
+                QVERIFY(file->size() >= 2048);
+        }
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(names[1], names[0]);
+        QCOMPARE(bytes[1], bytes[0]);
+        QStringList everything = {"keep.txt", "link.txt", "old.txt", "skip.bak", "small.txt"};
+        if (!notRoot)
+            everything << QStringLiteral("locked.txt");
+        QCOMPARE(names[1][0], sorted(everything));
+        QCOMPARE(bytes[1][0], quint64(2048 + 2048 + 3000 + 4096 + 1 + (notRoot ? 0 : 1)));
+        QCOMPARE(names[1][1], QStringList({"keep.txt", "link.txt", "old.txt", "skip.bak"}));
+        QCOMPARE(names[1][2], QStringList({"old.txt"}));
+        QStringList smallTexts = {"keep.txt", "link.txt", "small.txt"};
+        if (!notRoot)
+            smallTexts << QStringLiteral("locked.txt");
+        QCOMPARE(names[1][3], sorted(smallTexts));
+    }
+
     void takenListLeavesTheViewEmptyButTheObjectsValid()
     {
         TestDir dir;
