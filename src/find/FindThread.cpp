@@ -11,6 +11,8 @@ void FindThread::runCustom()
 {
     if (!zemFind) {
         zem::nullPointerHandling("src/find/FindThread", 14, "zemFind == NULL");
+        if (controller)
+            controller->worker_done();
         return;
     }
     // One reader per worker and search: its buffer is reused from file to file and given back
@@ -54,7 +56,7 @@ void FindThread::runCustom()
         }
     }
     reader.close();
-    zemFind->m_countRunning.fetch_sub(1);
+    controller->worker_done();
 }
 
 } // namespace zemFinder

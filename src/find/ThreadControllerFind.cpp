@@ -51,6 +51,13 @@ void ThreadControllerFind::add_result(FileResult&& result)
     m_results.push_back(std::move(result));
 }
 
+void ThreadControllerFind::worker_done()
+{
+    if (m_owner)
+        m_owner->m_countRunning.fetch_sub(1);
+    m_workersDone.release();
+}
+
 void ThreadControllerFind::runCustom()
 {
     zem::Logger::log(QStringLiteral("ThreadControllerFind::runCustom"), zem::LOG_PROGRESS);
@@ -66,11 +73,10 @@ void ThreadControllerFind::runCustom()
     for (const auto& worker : m_workers) {
         // A worker that cannot start would never count down.
         if (!zem::XThreadPool::start_global(worker.get(), false))
-            zemFind->m_countRunning.fetch_sub(1);
+            worker_done();
     }
-    // A plain 10 ms poll: the wait is for whole files, and a condition would need one more lock.
-    while (zemFind->m_countRunning.get() > 0)
-        zem::xSleep(10);
+    // Woken by the last worker at once: a poll would add its period to every search.
+    m_workersDone.acquire(int(m_workers.size()));
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ThreadControllerFind::~runCustom, file hits:$"), m_results.size());
 
     std::weak_ptr<bool> alive = zemFind->m_alive;

@@ -9,6 +9,7 @@
 #include "XThread.h"
 
 #include <QMutex>
+#include <QSemaphore>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
 
     // Appends one file with hits (workers, under the results lock).
     void add_result(FileResult&& result);
+    // A worker's last call: it touches nothing of the search after this.
+    void worker_done();
 
     quint32 maxThread() const { return m_maxThread; }
     const std::vector<std::unique_ptr<FindThread>>& workers() const { return m_workers; }
@@ -40,6 +43,7 @@ private:
     std::vector<std::unique_ptr<FindThread>> m_workers;
     std::vector<FileResult> m_results;  // in the order workers finished their files
     QMutex m_lockResults;
+    QSemaphore m_workersDone;  // released once per worker of the running search
 };
 
 } // namespace zemFinder
