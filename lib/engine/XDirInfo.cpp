@@ -28,24 +28,20 @@ QString decodeName(const char* name, std::size_t length)
 }
 
 // Read permission from the mode bits already in the QFileInfo; no access() call per file.
+// permission() of a single bit is answered from the cached stat; permissions() would call
+// access() three times per file.
 bool mayRead(const QFileInfo& info)
 {
-    static const uid_t euid = ::geteuid();
-    if (euid == 0)
+    switch (XDirWalker::readerClass(info.ownerId(), info.groupId())) {
+    case XDirWalker::Reader::None:
         return true;
-    // permission() of a single bit is answered from the cached stat; permissions() would call
-    // access() three times per file.
-    if (info.ownerId() == euid)
+    case XDirWalker::Reader::Owner:
         return info.permission(QFile::ReadOwner);
-    static const std::vector<gid_t> groups = [] {
-        std::vector<gid_t> g(std::size_t(std::max(::getgroups(0, nullptr), 0)) + 1);
-        const int n = ::getgroups(int(g.size() - 1), g.data());
-        g.resize(std::size_t(std::max(n, 0)));
-        g.push_back(::getegid());
-        return g;
-    }();
-    if (std::find(groups.begin(), groups.end(), gid_t(info.groupId())) != groups.end())
+    case XDirWalker::Reader::Group:
         return info.permission(QFile::ReadGroup);
+    case XDirWalker::Reader::Other:
+        break;
+    }
     return info.permission(QFile::ReadOther);
 }
 

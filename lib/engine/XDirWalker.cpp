@@ -32,20 +32,16 @@ bool isDotOrDotDot(const char* name)
 // Read permission from the mode bits, as the kernel decides it for this process.
 bool mayRead(const struct stat& st)
 {
-    static const uid_t euid = ::geteuid();
-    if (euid == 0)
+    switch (XDirWalker::readerClass(st.st_uid, st.st_gid)) {
+    case XDirWalker::Reader::None:
         return true;
-    if (st.st_uid == euid)
+    case XDirWalker::Reader::Owner:
         return st.st_mode & S_IRUSR;
-    static const std::vector<gid_t> groups = [] {
-        std::vector<gid_t> g(std::size_t(std::max(::getgroups(0, nullptr), 0)) + 1);
-        const int n = ::getgroups(int(g.size() - 1), g.data());
-        g.resize(std::size_t(std::max(n, 0)));
-        g.push_back(::getegid());
-        return g;
-    }();
-    if (std::find(groups.begin(), groups.end(), st.st_gid) != groups.end())
+    case XDirWalker::Reader::Group:
         return st.st_mode & S_IRGRP;
+    case XDirWalker::Reader::Other:
+        break;
+    }
     return st.st_mode & S_IROTH;
 }
 } // namespace
@@ -68,6 +64,23 @@ struct XDirWalker::Shared {
     unsigned busy = 0;         // folders being read
     unsigned helpersLeft = 0;  // helper jobs that have not returned
 };
+
+XDirWalker::Reader XDirWalker::readerClass(quint32 ownerId, quint32 groupId)
+{
+    static const uid_t euid = ::geteuid();
+    if (euid == 0)
+        return Reader::None;
+    if (ownerId == euid)
+        return Reader::Owner;
+    static const std::vector<gid_t> groups = [] {
+        std::vector<gid_t> g(std::size_t(std::max(::getgroups(0, nullptr), 0)) + 1);
+        const int n = ::getgroups(int(g.size() - 1), g.data());
+        g.resize(std::size_t(std::max(n, 0)));
+        g.push_back(::getegid());
+        return g;
+    }();
+    return std::find(groups.begin(), groups.end(), gid_t(groupId)) != groups.end() ? Reader::Group : Reader::Other;
+}
 
 XDirWalker::XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters, bool statFiles)
     : m_root(std::move(rootPath)), m_hidden(hidden), m_statFiles(statFiles), m_threads(threads < 1 ? 1 : threads),

@@ -56,6 +56,11 @@ public:
     XDirWalker(const XDirWalker&) = delete;
     XDirWalker& operator=(const XDirWalker&) = delete;
 
+    // Which read-permission class of a file applies to this process: the owner's, the group's
+    // (one of the process's groups) or the others'. Root may read everything (None).
+    enum class Reader { None, Owner, Group, Other };
+    static Reader readerClass(quint32 ownerId, quint32 groupId);
+
     // False when the root cannot be read, the stop flag was set, or the tree outgrew the
     // compact form (more than 4 GiB of names); tree then holds what was read.
     bool run(Tree& tree);
