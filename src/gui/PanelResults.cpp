@@ -19,6 +19,8 @@
 #include <QDrag>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <algorithm>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QPointer>
 #include <QSignalBlocker>
@@ -103,7 +105,8 @@ void PanelResults::setup()
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
     m_summaryPage->setMargins(0, 0, 0, 0);
     m_summary = m_summaryPage->add(new QTextBrowser(m_summaryPage), 1);
-    // The table gets the larger share, so that its hits column is in view.
+    // The table gets the larger share, so that its hits column is in view (sized when first
+    // shown, see size_splitter_once).
     m_splitter->setStretchFactor(0, 3);
     m_splitter->setStretchFactor(1, 2);
 
@@ -122,6 +125,26 @@ void PanelResults::setup()
             });
     connect(m_table, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { on_double_click(index); });
+}
+
+void PanelResults::showEvent(QShowEvent* event)
+{
+    zem::XPanel::showEvent(event);
+    size_splitter_once();
+}
+
+void PanelResults::size_splitter_once()
+{
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    if (m_splitterSized || total <= 0)
+        return;
+    m_splitterSized = true;
+    // The table's fixed columns (name, size, date, hits) and some of the path in view when the
+    // window allows it, else at least half; the preview keeps a third.
+    const int columns = 240 + 100 + 160 + 80 + 160 + m_table->verticalScrollBar()->sizeHint().width()
+        + 2 * m_table->frameWidth();
+    const int table = std::max(total / 2, std::min(columns, total * 2 / 3));
+    m_splitter->setSizes({table, total - table});
 }
 
 void PanelResults::apply_table_look(int sortColumn, Qt::SortOrder order)

@@ -84,11 +84,16 @@ public:
     void on_context_at_row(int row);
     void on_double_click(const QModelIndex& index);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void apply_table_look(int sortColumn, Qt::SortOrder order);
+    void size_splitter_once();
     void show_preview(zem::Preview* preview);
 
     bool m_contentMode = true;
+    bool m_splitterSized = false;
     zem::XSplitter* m_splitter = nullptr;
     QTableView* m_table = nullptr;
     zem::XPanelStacked* m_right = nullptr;

@@ -100,6 +100,23 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(view->verticalScrollBar()->value() > 0, 10000);
     }
 
+    // A window of ordinary width shows the hits column without scrolling sideways.
+    void hitsColumnInViewAtFirstShow()
+    {
+        m_panel = std::make_unique<PanelResults>();
+        m_panel->setup();
+        m_panel->resize(950, 600);
+        m_panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+        m_panel->setFileResults(threeResults());
+        QTableView* table = m_panel->table();
+        const int hitsRight = table->columnViewportPosition(3) + table->columnWidth(3);
+        QVERIFY2(hitsRight <= table->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(hitsRight).arg(table->viewport()->width())));
+        // The preview beside it keeps a good share.
+        QVERIFY(m_panel->width() - table->width() >= 950 / 3 - 10);
+    }
+
     void binaryResultOpensInHex()
     {
         m_panel->setFileResults(threeResults());
