@@ -121,7 +121,9 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
     m_path = path;
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO put where a file was must not hang the reader in open; the fstat
+    // below turns it away. Regular files ignore the flag.
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st;

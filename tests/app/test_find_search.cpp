@@ -10,6 +10,7 @@
 #include "TestDir.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 #include <atomic>
 
 using namespace zemFinder;
@@ -173,6 +174,32 @@ private Q_SLOTS:
         QCOMPARE(zf.results().front().fileInfo.fileName(), QStringLiteral("keep.txt"));
         QVERIFY(capturedContains(log, QStringLiteral("FindThread::runCustom, problems with <<<") + gone)
                 || capturedContains(log, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<") + gone));
+    }
+
+    // Entries that turned into something else than a file after the scan: a folder and a
+    // FIFO (whose open would wait for a writer) are passed over, the search ends.
+    void nonFilesInTheListArePassedOver()
+    {
+        TestDir dir;
+        dir.write("keep.txt", needles(2));
+        const QString fifo = dir.abs("pipe.txt");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        dir.mkdir("folder.txt");
+        const QFileInfo infos[] = {QFileInfo(dir.abs("keep.txt")), QFileInfo(fifo), QFileInfo(dir.abs("folder.txt"))};
+        std::vector<const QFileInfo*> files = {&infos[1], &infos[0], &infos[2]};
+
+        ZemFind zf;
+        zf.setCountThreads(1);
+        zf.setContentFilter(contentFilter(QStringLiteral("needle")));
+        zf.prepareFiles(std::move(files), 0);
+        zem::Logger::startCapture();
+        QCOMPARE(runAndWait(zf), 1);
+        const QStringList log = zem::Logger::capturedLines();
+        zem::Logger::stopCapture();
+        QCOMPARE(zf.count_files_with_hits(), std::size_t(1));
+        QCOMPARE(zf.results().front().fileInfo.fileName(), QStringLiteral("keep.txt"));
+        QCOMPARE(zf.files_searched(), quint64(1));
+        QVERIFY(capturedContains(log, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<") + fifo));
     }
 
     void stopDuringASearchThenANewSearchRunsWhole()

@@ -12,6 +12,7 @@
 #include "XLang.h"
 
 #include <QSvgRenderer>
+#include <sys/stat.h>
 #include "preview/PreviewImage.h"
 #include "preview/PreviewXml.h"
 #include "preview/viewText/XTextView.h"
@@ -308,6 +309,23 @@ private Q_SLOTS:
         QCOMPARE(s.container.currentWidget(), s.container.existingPreviewDirectory()->widget_preview());
         QCOMPARE(log.filter("::cycle_previews, [").size(), 1);
         QCOMPARE(log.filter("::set_preview, [").size(), 1);
+    }
+
+    // A FIFO waits for a writer when opened for reading: selecting one must not hang the
+    // window, whatever its name promises.
+    void fifoDoesNotHang()
+    {
+        for (const QString& name : {QStringLiteral("pipe.txt"), QStringLiteral("pipe.png"), QStringLiteral("pipe.xml"),
+                                   QStringLiteral("pipe")}) {
+            const QString path = m_dir.abs(name);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            Setup s;
+            s.context.select_file(QFileInfo(path));
+            s.context.cycle_previews();
+            s.context.set_preview("PreviewHex");
+            s.context.set_preview("PreviewAscii");
+            QVERIFY(QFile::remove(path));
+        }
     }
 
     void vanishedFileIsReported()

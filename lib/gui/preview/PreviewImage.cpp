@@ -63,6 +63,12 @@ bool PreviewImage::read(QImageReader& reader, const QString& label)
 bool PreviewImage::open_file(const QFileInfo& fi)
 {
     m_fileInfo = fi;
+    // Only regular files: opening a FIFO for reading would wait for a writer, with the window.
+    if (!fi.isFile()) {
+        m_view->setMessage(xt("The file cannot be read."));
+        xlog(LOG_WARN, "PreviewImage::open_file, <<<$>>> is not a file", fi.absoluteFilePath());
+        return false;
+    }
     QImageReader reader(fi.absoluteFilePath());
     return read(reader, fi.absoluteFilePath());
 }
