@@ -263,6 +263,40 @@ private Q_SLOTS:
         QCOMPARE(v->textFromMarkRam(l1->mark(0)), QString::fromUtf8("中文"));
     }
 
+    // The line information box stays in its corner unless it would hide the active hit.
+    void lineInfoMakesWayForTheActiveHit()
+    {
+        QByteArray bytes = QByteArray("needle ").repeated(30) + "\n";
+        for (int i = 0; i < 60; ++i)
+            bytes += "filler line " + QByteArray::number(i) + "\n";
+        bytes += "needle at the end\n";
+        auto v = view(bytes, QSize(400, 300));
+        v->set_line_info_pos(1);
+        XMarkLayer* layer = v->layerGroup().add_layer(1000);
+        find::XRamLayer hits;
+        hits.append(0, 7 * 30 - 1);  // the whole first line
+        hits.append(bytes.indexOf("needle at"), 6);
+        layer->add_ram_layer(hits);
+        v->setCurrentLayer(layer);
+        v->grab();
+        const int half = v->viewport()->height() / 2;
+        QVERIFY(v->lineInfoRect().isValid());
+        QVERIFY(v->lineInfoRect().top() < half);  // no active hit yet: top right
+
+        QVERIFY(layer->set_active_mark_first());
+        v->grab();
+        QVERIFY2(v->lineInfoRect().top() > half, "the box hides the active hit on the first line");
+
+        QVERIFY(layer->set_active_mark_last());  // far below, out of view
+        v->grab();
+        QVERIFY(v->lineInfoRect().top() < half);
+
+        v->set_line_info_pos(2);
+        QVERIFY(layer->set_active_mark_first());
+        v->grab();
+        QVERIFY(v->lineInfoRect().top() > half);  // bottom right hides nothing on the first line
+    }
+
     void previewOpensFile()
     {
         PreviewAscii p;

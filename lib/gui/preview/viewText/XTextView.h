@@ -46,6 +46,8 @@ public:
     void set_wrap(bool on);
     bool wrap() const { return m_wrap; }
     void set_line_info_pos(int pos);
+    // Where the line information box was painted last (viewport coordinates; empty if never).
+    QRect lineInfoRect() const { return m_lineInfoRect; }
     int line_info_pos() const { return m_lineInfoPos; }
 
     XRamLayerGroup& layerGroup() { return m_layers; }
@@ -152,6 +154,7 @@ private:
     bool m_ruler = true;
     bool m_wrap = false;
     int m_lineInfoPos = LineInfoTopRight;
+    QRect m_lineInfoRect;  // where the line information was painted last
 
     qint64 m_top = 0;  // start of the top piece
     int m_topSub = 0;  // wrapped row of that piece at the top

@@ -185,7 +185,20 @@ void XTextView::paintLineInfo(QPainter& p)
     const int w = fm.horizontalAdvance(s) + 12;
     const int h = fm.height() + 4;
     const int x = viewport()->width() - w - 4;
-    const int y = m_lineInfoPos == LineInfoTopRight ? 4 : viewport()->height() - h - 4;
+    const int top = 4;
+    const int bottom = viewport()->height() - h - 4;
+    int y = m_lineInfoPos == LineInfoTopRight ? top : bottom;
+    // Never over the active hit: the box goes to the other corner while it would hide it.
+    const XMarkLayer* current = currentLayer();
+    if (const find::XRam* active = current ? current->active_mark() : nullptr) {
+        for (const QRectF& r : rectsForRange(active->offset, active->length)) {
+            if (r.intersects(QRectF(x, y, w, h))) {
+                y = y == top ? bottom : top;
+                break;
+            }
+        }
+    }
+    m_lineInfoRect = QRect(x, y, w, h);
     QColor bg = palette().color(QPalette::ToolTipBase);
     bg.setAlpha(225);
     p.setPen(palette().color(QPalette::Mid));
