@@ -51,6 +51,16 @@ int runAndWait(ZemFind& zf)
     return ended ? fired.load() : -1;
 }
 
+// Runs a search and returns the log lines it wrote; fired: how often its end was reported.
+QStringList runLogged(ZemFind& zf, int& fired)
+{
+    zem::Logger::startCapture();
+    fired = runAndWait(zf);
+    const QStringList log = zem::Logger::capturedLines();
+    zem::Logger::stopCapture();
+    return log;
+}
+
 QStringList resultPaths(const std::vector<FileResult>& results)
 {
     QStringList paths;
@@ -166,10 +176,9 @@ private Q_SLOTS:
         zf.setCountThreads(2);
         zf.setContentFilter(contentFilter(QStringLiteral("needle")));
         zf.prepareFiles(scan.take_filtered_files());
-        zem::Logger::startCapture();
-        QCOMPARE(runAndWait(zf), 1);
-        const QStringList log = zem::Logger::capturedLines();
-        zem::Logger::stopCapture();
+        int fired = 0;
+        const QStringList log = runLogged(zf, fired);
+        QCOMPARE(fired, 1);
         QCOMPARE(zf.count_files_with_hits(), std::size_t(1));
         QCOMPARE(zf.results().front().fileInfo.fileName(), QStringLiteral("keep.txt"));
         QVERIFY(capturedContains(log, QStringLiteral("FindThread::runCustom, problems with <<<") + gone)
@@ -192,10 +201,9 @@ private Q_SLOTS:
         zf.setCountThreads(1);
         zf.setContentFilter(contentFilter(QStringLiteral("needle")));
         zf.prepareFiles(std::move(files), 0);
-        zem::Logger::startCapture();
-        QCOMPARE(runAndWait(zf), 1);
-        const QStringList log = zem::Logger::capturedLines();
-        zem::Logger::stopCapture();
+        int fired = 0;
+        const QStringList log = runLogged(zf, fired);
+        QCOMPARE(fired, 1);
         QCOMPARE(zf.count_files_with_hits(), std::size_t(1));
         QCOMPARE(zf.results().front().fileInfo.fileName(), QStringLiteral("keep.txt"));
         QCOMPARE(zf.files_searched(), quint64(1));
