@@ -50,20 +50,20 @@ void XLineReaderDA::beginPass(qint64 from)
     m_released = std::min(m_released, std::max<qint64>(from, 0) & ~qint64(0xFFFF));
 }
 
-void XLineReaderDA::releaseBehind(qint64 offset)
+void XLineReaderDA::releaseBehind(qint64 upTo)
 {
 #ifdef Q_OS_UNIX
     if (!m_map)
         return;
     static const qint64 page = std::max<qint64>(::sysconf(_SC_PAGESIZE), 1);
-    const qint64 end = ((offset - kKeptBehind) / page) * page;
+    const qint64 end = ((upTo - kKeptBehind) / page) * page;
     if (end - m_released < kReleaseStep)
         return;
     // The mapping is private and never written: dropped pages read the file again if touched.
     ::madvise(static_cast<char*>(m_map) + m_released, size_t(end - m_released), MADV_DONTNEED);
     m_released = end;
 #else
-    Q_UNUSED(offset);
+    Q_UNUSED(upTo);
 #endif
 }
 

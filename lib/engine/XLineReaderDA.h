@@ -63,9 +63,9 @@ public:
     // that a search through a huge file holds a few megabytes of it, not all of it.
     void advanceStats(qint64 upTo);
     // For a further pass over the bytes (the next term of a search): the pages it leaves
-    // behind are given back the same way; returnBehind(upTo) as it goes.
+    // behind are given back the same way; releaseBehind(upTo) as it goes.
     void beginPass(qint64 from);
-    void returnBehind(qint64 upTo) { releaseBehind(upTo); }
+    void releaseBehind(qint64 upTo);
     bool statsDone() const { return m_stats.processed() >= m_size; }
     // A NUL byte within the first kBinaryProbeBytes.
     bool isBinary();
@@ -94,7 +94,6 @@ public:
 
 private:
     void unmap();
-    void releaseBehind(qint64 offset);
     bool readInto(int fd, qint64 size);
     void buildIndex();
 

@@ -22,24 +22,19 @@ ZemFind::~ZemFind()
 
 void ZemFind::prepareFiles(std::vector<const QFileInfo*>& files)
 {
-    m_files = std::move(files);
-    files.clear();
-    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());
     quint64 bytes = 0;
-    for (const QFileInfo* file : m_files)
+    for (const QFileInfo* file : files)
         if (file && file->size() > 0)
             bytes += quint64(file->size());
-    m_bytesToRead = bytes;
-    zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, bytesToRead:$"),
-              zem::format1000(qint64(m_bytesToRead)));
+    prepareFiles(std::move(files), bytes);
 }
 
 void ZemFind::prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead)
 {
     m_files = std::move(files);
     files.clear();
-    m_bytesToRead = bytesToRead;
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());
+    m_bytesToRead = bytesToRead;
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, bytesToRead:$"),
               zem::format1000(qint64(m_bytesToRead)));
 }

@@ -305,7 +305,7 @@ void scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint6
         if (feed)
             reader->advanceStats(blockEnd);
         else if (blocks)
-            reader->returnBehind(blockEnd);
+            reader->releaseBehind(blockEnd);
         if (blockEnd >= size)
             return;
         pos = std::max(pos, blockEnd);
