@@ -50,6 +50,11 @@ std::function<void(QWidget*, const QFileInfo&)> PanelResults::dragStarter = [](Q
 namespace {
 // The text view needs the opened file laid out before it can scroll to a mark.
 constexpr int kScrollDelayMs = 200;
+// Fixed widths of the table's columns; the path takes the rest.
+constexpr int kWidthName = 240;
+constexpr int kWidthSize = 100;
+constexpr int kWidthDate = 160;
+constexpr int kWidthHits = 80;
 } // namespace
 
 PanelResults::PanelResults(QWidget* parent) : zem::XPanel(false, parent), m_sortDown(FileResultModel::COLUMN_COUNT) {}
@@ -141,8 +146,8 @@ void PanelResults::size_splitter_once()
     m_splitterSized = true;
     // The table's fixed columns (name, size, date, hits) and some of the path in view when the
     // window allows it, else at least half; the preview keeps a third.
-    const int columns = 240 + 100 + 160 + 80 + 160 + m_table->verticalScrollBar()->sizeHint().width()
-        + 2 * m_table->frameWidth();
+    const int columns = kWidthName + kWidthSize + kWidthDate + kWidthHits + 160
+        + m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
     const int table = std::max(total / 2, std::min(columns, total * 2 / 3));
     m_splitter->setSizes({table, total - table});
 }
@@ -152,10 +157,10 @@ void PanelResults::apply_table_look(int sortColumn, Qt::SortOrder order)
     m_model->setHorizontalHeaderLabels({xt("Name"), xt("Size"), xt("Date"), xt("Hits"), xt("Path")});
     QHeaderView* header = m_table->horizontalHeader();
     header->setStretchLastSection(true);
-    m_table->setColumnWidth(FileResultModel::COL_HITS, 80);
-    m_table->setColumnWidth(FileResultModel::COL_DATE, 160);
-    m_table->setColumnWidth(FileResultModel::COL_SIZE, 100);
-    m_table->setColumnWidth(FileResultModel::COL_NAME, 240);
+    m_table->setColumnWidth(FileResultModel::COL_HITS, kWidthHits);
+    m_table->setColumnWidth(FileResultModel::COL_DATE, kWidthDate);
+    m_table->setColumnWidth(FileResultModel::COL_SIZE, kWidthSize);
+    m_table->setColumnWidth(FileResultModel::COL_NAME, kWidthName);
     header->setSortIndicator(sortColumn, order);
     std::fill(m_sortDown.begin(), m_sortDown.end(), false);
     m_sortDown[std::size_t(sortColumn)] = order == Qt::DescendingOrder;

@@ -49,6 +49,16 @@ private:
         return out;
     }
 
+    // A new panel, set up and shown at this width.
+    void showPanel(int width)
+    {
+        m_panel = std::make_unique<PanelResults>();
+        m_panel->setup();
+        m_panel->resize(width, 600);
+        m_panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -64,11 +74,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_panel = std::make_unique<PanelResults>();
-        m_panel->setup();
-        m_panel->resize(1000, 600);
-        m_panel->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+        showPanel(1000);
         PanelResults::modifiersProvider = [] { return Qt::KeyboardModifiers(); };
     }
 
@@ -103,11 +109,7 @@ private Q_SLOTS:
     // A window of ordinary width shows the hits column without scrolling sideways.
     void hitsColumnInViewAtFirstShow()
     {
-        m_panel = std::make_unique<PanelResults>();
-        m_panel->setup();
-        m_panel->resize(950, 600);
-        m_panel->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+        showPanel(950);
         m_panel->setFileResults(threeResults());
         QTableView* table = m_panel->table();
         const int hitsRight = table->columnViewportPosition(3) + table->columnWidth(3);
