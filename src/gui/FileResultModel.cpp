@@ -4,12 +4,10 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QFileIconProvider>
 #include <QPalette>
 #include <algorithm>
 #include <numeric>
-#include <sys/stat.h>
 
 namespace zemFinder {
 
@@ -26,16 +24,13 @@ QFileIconProvider& iconProvider()
     return provider;
 }
 
-// The size comes from the file information, which the scan or the search already filled.
-// The modification time is asked of the file system directly: QFileInfo's local-time
-// QDateTime conversions cost several times more per row than a stat.
-void statKeys(const QFileInfo& file, qint64* size, qint64* modified)
+// Both from the file information that the scan or the search filled and the table shows: a
+// fresh look at the disk would sort a file changed since by a date the row does not show.
+void sortKeys(const QFileInfo& file, qint64* size, qint64* modified)
 {
     *size = file.size();
-    struct stat st;
-    *modified = ::stat(QFile::encodeName(file.absoluteFilePath()).constData(), &st) != 0
-                    ? -1
-                    : qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    const QDateTime time = file.lastModified();
+    *modified = time.isValid() ? time.toMSecsSinceEpoch() : -1;
 }
 
 template <typename T>
@@ -54,6 +49,13 @@ void permute(std::vector<T>& list, const std::vector<size_t>& order)
 FileResultModel::FileResultModel(QObject* parent) : QStandardItemModel(parent)
 {
     setColumnCount(COLUMN_COUNT);
+}
+
+Qt::ItemFlags FileResultModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
 }
 
 void FileResultModel::setResults(std::vector<FileResult>&& results)
@@ -139,7 +141,7 @@ void FileResultModel::sort(int column, Qt::SortOrder order)
         m_sizeKeys.resize(count);
         m_dateKeys.resize(count);
         for (size_t i = 0; i < count; ++i)
-            statKeys(*fileAt(int(i)), &m_sizeKeys[i], &m_dateKeys[i]);
+            sortKeys(*fileAt(int(i)), &m_sizeKeys[i], &m_dateKeys[i]);
     }
     // Text keys are folded once per row: a comparator that builds strings would do it millions of times.
     std::vector<QString> textKeys;
@@ -204,17 +206,16 @@ QFileInfo FileResultModel::fromRow(int row) const
     return *file;
 }
 
-uint32_t FileResultModel::hits() const
+quint64 FileResultModel::hits() const
 {
     if (m_basic) {
         zem::Logger::log(QStringLiteral("FileResultModel::hits(), we are in basic mode !"), zem::LOG_ERROR);
         return 0;
     }
-    uint64_t sum = 0;
+    quint64 sum = 0;
     for (const FileResult& r : m_results)
-        sum += r.countHits();
-    // Saturate rather than wrap: a wrapped total would look like a small, wrong count.
-    return uint32_t(std::min<uint64_t>(sum, UINT32_MAX));
+        sum += quint64(r.countHits());
+    return sum;
 }
 
 } // namespace zemFinder

@@ -21,12 +21,15 @@ public:
     bool isBasicMode() const { return m_basic; }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Selectable, never editable: a result names a file, it is not a place to rename it.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     void refreshAll();
 
     const FileResult& fileResultFromRow(int row) const;
     QFileInfo fromRow(int row) const;
-    uint32_t hits() const;
+    // The hits of all rows; 64 bits, as a large search may pass 2^32.
+    quint64 hits() const;
     int listSize() const { return m_basic ? int(m_files.size()) : int(m_results.size()); }
 
 private:
@@ -36,7 +39,8 @@ private:
     bool m_basic = false;
     std::vector<QFileInfo> m_files;
     std::vector<FileResult> m_results;
-    // Sizes and modification times (ms) of the rows, filled by the first sort that needs them.
+    // Sizes and modification times (ms) of the rows as the table shows them, filled by the first
+    // sort that needs them.
     std::vector<qint64> m_sizeKeys;
     std::vector<qint64> m_dateKeys;
 };

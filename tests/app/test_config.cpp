@@ -42,6 +42,28 @@ private Q_SLOTS:
         QCOMPARE(warned, loaded == 2u);
     }
 
+    void defaultThreadCountIsClampedToTheRange()
+    {
+        QCOMPARE(WinFinderConfig::default_count_threads(1), 1u);
+        QCOMPARE(WinFinderConfig::default_count_threads(0), 1u);
+        QCOMPARE(WinFinderConfig::default_count_threads(8), 8u);
+        QCOMPARE(WinFinderConfig::default_count_threads(64), 64u);
+        QCOMPARE(WinFinderConfig::default_count_threads(65), 64u);
+        QCOMPARE(WinFinderConfig::default_count_threads(256), 64u);
+        // A machine with many threads reads its own default without the range warning.
+        WinFinderConfig config;
+        config.countThreads = WinFinderConfig::default_count_threads(256);
+        zem::XNode node(QStringLiteral("Config"));
+        config.toNode(&node);
+        zem::Logger::startCapture();
+        WinFinderConfig loaded;
+        loaded.fromNode(&node);
+        const QStringList log = zem::Logger::capturedLines();
+        zem::Logger::stopCapture();
+        QCOMPARE(loaded.countThreads, 64u);
+        QVERIFY(log.filter(QStringLiteral("allowed range")).isEmpty());
+    }
+
     void freshNodeGivesReadDefaults()
     {
         zem::XNode node("Config");

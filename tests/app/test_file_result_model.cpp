@@ -54,6 +54,27 @@ private Q_SLOTS:
         setModified(d, QDateTime(QDate(2022, 1, 1), QTime(0, 0)));
     }
 
+    void dateSortsOnTheShownValue()
+    {
+        TestDir dir;
+        const QString older = dir.write("older.txt", "1");
+        const QString newer = dir.write("newer.txt", "2");
+        setModified(older, QDateTime(QDate(2018, 5, 1), QTime(10, 0)));
+        setModified(newer, QDateTime(QDate(2019, 5, 1), QTime(10, 0)));
+        // The search read the times; the table shows those.
+        std::vector<QFileInfo> files{QFileInfo(newer), QFileInfo(older)};
+        for (const QFileInfo& f : files)
+            QVERIFY(f.lastModified().isValid());
+        // Changed on disk after the search: the rows still show, and so sort by, the old times.
+        setModified(older, QDateTime(QDate(2023, 5, 1), QTime(10, 0)));
+        FileResultModel m;
+        m.setRowCount(2);
+        m.setResultsSimple(std::move(files));
+        m.sort(FileResultModel::COL_DATE, Qt::AscendingOrder);
+        QCOMPARE(column(m, FileResultModel::COL_NAME), QStringList({"older.txt", "newer.txt"}));
+        QCOMPARE(column(m, FileResultModel::COL_DATE), QStringList({"2018/05/01 - 10:00", "2019/05/01 - 10:00"}));
+    }
+
     void contentModeRolesAndFormats()
     {
         FileResultModel m;
@@ -72,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(m.data(m.index(0, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
         QCOMPARE(m.data(m.index(0, 3), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
         QVERIFY(!m.data(m.index(0, 0), Qt::TextAlignmentRole).isValid());
-        QCOMPARE(m.hits(), 1236u);
+        QCOMPARE(m.hits(), quint64(1236));
         QCOMPARE(m.fileResultFromRow(1).countHits(), size_t(2));
     }
 
@@ -94,7 +115,7 @@ private Q_SLOTS:
         m.setRowCount(3);
         zem::Logger::startCapture();
         QCOMPARE(column(m, 3), QStringList({"0", "0", "0"}));
-        QCOMPARE(m.hits(), 0u);
+        QCOMPARE(m.hits(), quint64(0));
         QVERIFY(zem::Logger::capturedLines().contains("FileResultModel::hits(), we are in basic mode !"));
         QCOMPARE(m.fileResultFromRow(0).countHits(), size_t(0));
         zem::Logger::stopCapture();

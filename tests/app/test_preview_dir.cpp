@@ -182,8 +182,14 @@ private Q_SLOTS:
         simple.ini();
         simple.set_text_file_extensions({"txt", "cpp"});
         simple.open_file(QFileInfo(m_deep));
+        zem::Logger::startCapture();
         simple.onDeepInfo();
         QTRY_VERIFY_WITH_TIMEOUT(!simple.isScanning() && simple.browser()->toPlainText().contains("Total"), 30000);
+        const QStringList log = zem::Logger::capturedLines().filter("PDirInfo::~scan_dir");
+        zem::Logger::stopCapture();
+        // The time carries its unit once.
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(QRegularExpression(" within \\d+\\.\\d{3} sec$").match(log.first()).hasMatch(), qPrintable(log.first()));
         const QString text = simple.browser()->toPlainText();
         QVERIFY2(QRegularExpression("Subdirectories\\s+2").match(text).hasMatch(), qPrintable(text));
         QVERIFY2(QRegularExpression("Text Files\\s+4").match(text).hasMatch(), qPrintable(text));

@@ -31,7 +31,7 @@ void PDirInfo::scan_dir(const QString& dirPath, bool keepRunning)
     walk(dirPath);
     running = false;
     zem::Logger::log(zem::xprintF(QStringLiteral("PDirInfo::~scan_dir, di:{$}, within $ sec"), toString(),
-                                  zem::formatMicrosecond_as_Sec(timer.nsecsElapsed() / 1000)),
+                                  QString::number(double(timer.nsecsElapsed()) / 1e9, 'f', 3)),
                      zem::LOG_PROGRESS);
 }
 

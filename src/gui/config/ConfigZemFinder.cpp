@@ -70,8 +70,15 @@ QString platform_home_folder()
 }
 
 WinFinderConfig::WinFinderConfig()
-    : countThreads(zem::count_hardware_threads(8)), startFolder(platform_home_folder())
+    : countThreads(default_count_threads(zem::count_hardware_threads(8))), startFolder(platform_home_folder())
 {
+}
+
+uint32_t WinFinderConfig::default_count_threads(uint32_t hardwareThreads)
+{
+    // A machine with more hardware threads than the search allows gets the most it allows, not
+    // a value that the range check at the next start throws away.
+    return std::max<uint32_t>(1, std::min(hardwareThreads, MAX_THREADS));
 }
 
 WinFinderConfig& WinFinderConfig::get()

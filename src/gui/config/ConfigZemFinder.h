@@ -33,6 +33,8 @@ public:
     bool ext_from_string(const QString& text);
     QString ext_to_string(bool sorted) const;
     static FileInfoSet default_filter_folders();
+    // The thread count a new configuration starts with: the hardware threads, within 1 to 64.
+    static uint32_t default_count_threads(uint32_t hardwareThreads);
     void dump(int indent) const;
 
     bool flagUseFilter = true;
