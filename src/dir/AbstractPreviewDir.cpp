@@ -7,6 +7,7 @@ AbstractPreviewDir::AbstractPreviewDir(QWidget* parent) : zem::Preview(parent) {
 AbstractPreviewDir::~AbstractPreviewDir() = default;
 
 void AbstractPreviewDir::set_text_file_extensions(const TextFiles&) {}
+void AbstractPreviewDir::stop_jobs() {}
 
 void AbstractPreviewDir::set_hidden_files(bool) {}
 

@@ -33,6 +33,8 @@ public:
     // The context of the preview's own listing; null when it has none.
     virtual ContextPreviews* context();
     virtual void onDeepInfo();
+    // Asks background work of the preview (and of previews inside it) to end; never waits.
+    virtual void stop_jobs();
 
     zem::XEventListener<void(zem::Preview*)> willAppear;
     zem::XEventListener<void(const QFileInfo&)> doubleClicked;

@@ -5,6 +5,7 @@
 #include "preview/Preview.h"
 #include "preview/PreviewAscii.h"
 #include "preview/PreviewHex.h"
+#include "PressModifiers.h"
 #include "XContainerPreviews.h"
 #include "preview/XMimeType.h"
 #include "gui/WinFinder.h"
@@ -12,7 +13,6 @@
 #include "widgets/XToolsGui.h"
 
 #include <QDrag>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -37,9 +37,9 @@ void startFileDrag(QWidget* source, const QFileInfo& fi)
 } // namespace
 
 zem::Preview* ContextPreviews::s_currentPreview = nullptr;
-std::function<Qt::KeyboardModifiers()> ContextPreviews::modifiersProvider = [] {
-    return QGuiApplication::queryKeyboardModifiers();
-};
+// The modifiers of the click that made the selection, not the live keyboard state: Control held
+// while hovering or with an arrow key selects too, and must not drag.
+std::function<Qt::KeyboardModifiers()> ContextPreviews::modifiersProvider = [] { return PressModifiers::at_press(); };
 std::function<void(QWidget*, const QFileInfo&)> ContextPreviews::dragStarter = startFileDrag;
 
 ContextPreviews::ContextPreviews(const QString& name)
@@ -50,6 +50,7 @@ ContextPreviews::ContextPreviews(const QString& name)
                        "java", "kt",  "py",  "pro", "properties", "stl", "bdf", "nas", "pc", "md",
                        "gradle", "js", "bas", "vb", "def"}
 {
+    PressModifiers::install();
 }
 
 ContextPreviews::~ContextPreviews() = default;
@@ -111,6 +112,7 @@ void ContextPreviews::select_file(const QFileInfo& fi)
                     zem::LOG_PROGRESS);
         if (dragStarter && m_widget)
             dragStarter(m_widget, fi);
+        PressModifiers::reset();
         return;
     }
     m_candidates.clear();
@@ -128,37 +130,7 @@ void ContextPreviews::select_file(const QFileInfo& fi)
         if (!chosen)
             return;
     } else {
-        const QString ext = fi.fileName().contains(QLatin1Char('.')) ? fi.suffix().toLower() : QString();
-        chosen = m_container->previewByExtension(ext);
-        if (!chosen) {
-            chosen = m_container->defaultPreview();
-            if (auto* hex = qobject_cast<zem::PreviewHex*>(chosen))
-                hex->set_font_size(int(WinFinderConfig::get().fontSizeHexView));
-            if (zem::is_text_file(fi)) {
-                Logger::log(QStringLiteral("ContextPreviews::select_file - IS TEXT FILE !"), zem::LOG_DETAIL);
-                if (zem::Preview* ascii = m_container->asciiPreview())
-                    chosen = ascii;
-            }
-        }
-        const bool qtImage = zem::XMimeType::fromFile(fi).isQtImage();
-        const bool plainText = m_textExtensions.count(ext) > 0;
-        for (zem::Preview* p : m_container->allPreviews()) {
-            bool take = false;
-            if (ext.isEmpty())
-                take = qobject_cast<zem::PreviewHex*>(p) || qobject_cast<zem::PreviewAscii*>(p);
-            else if (!qtImage)
-                take = !p->is_image() && !(p->is_xml() && plainText);
-            else
-                take = p->is_image() || p == m_container->defaultPreview();
-            if (take)
-                m_candidates.push_back(p);
-        }
-        if (chosen)
-            Logger::log(xprintF(QStringLiteral("ContextPreviews::select_file, preview '$'"), chosen->name()),
-                        zem::LOG_DETAIL);
-        for (size_t i = 0; i < m_candidates.size(); ++i)
-            if (m_candidates[i] == chosen)
-                m_index = int(i);
+        chosen = choose_candidates(fi);
     }
     if (!chosen)
         return;
@@ -171,6 +143,54 @@ void ContextPreviews::select_file(const QFileInfo& fi)
     s_currentPreview = chosen;
     m_container->setCurrentWidget(chosen->widget_preview());
     chosen->post_first_time_visibilty_action();
+}
+
+zem::Preview* ContextPreviews::choose_candidates(const QFileInfo& fi)
+{
+    const QString ext = fi.fileName().contains(QLatin1Char('.')) ? fi.suffix().toLower() : QString();
+    zem::Preview* chosen = m_container->previewByExtension(ext);
+    if (!chosen) {
+        chosen = m_container->defaultPreview();
+        if (auto* hex = qobject_cast<zem::PreviewHex*>(chosen))
+            hex->set_font_size(int(WinFinderConfig::get().fontSizeHexView));
+        if (zem::is_text_file(fi)) {
+            Logger::log(QStringLiteral("ContextPreviews::select_file - IS TEXT FILE !"), zem::LOG_DETAIL);
+            if (zem::Preview* ascii = m_container->asciiPreview())
+                chosen = ascii;
+        }
+    }
+    const bool qtImage = zem::XMimeType::fromFile(fi).isQtImage();
+    const bool plainText = m_textExtensions.count(ext) > 0;
+    for (zem::Preview* p : m_container->allPreviews()) {
+        bool take = false;
+        if (ext.isEmpty())
+            take = qobject_cast<zem::PreviewHex*>(p) || qobject_cast<zem::PreviewAscii*>(p);
+        else if (!qtImage)
+            take = !p->is_image() && !(p->is_xml() && plainText);
+        else
+            take = p->is_image() || p == m_container->defaultPreview();
+        if (take)
+            m_candidates.push_back(p);
+    }
+    if (chosen)
+        Logger::log(xprintF(QStringLiteral("ContextPreviews::select_file, preview '$'"), chosen->name()),
+                    zem::LOG_DETAIL);
+    for (size_t i = 0; i < m_candidates.size(); ++i)
+        if (m_candidates[i] == chosen)
+            m_index = int(i);
+    return chosen;
+}
+
+void ContextPreviews::follow(const QFileInfo& fi, zem::Preview* shown)
+{
+    m_candidates.clear();
+    m_file = fi;
+    if (!m_container)
+        return;
+    choose_candidates(fi);
+    for (size_t i = 0; i < m_candidates.size(); ++i)
+        if (m_candidates[i] == shown)
+            m_index = int(i);
 }
 
 bool ContextPreviews::try_open(zem::Preview* p)

@@ -33,6 +33,10 @@ public:
     void ini(QWidget* widget, XContainerPreviews* container);
     // Chooses a preview for fi and shows it; with Control held starts dragging fi instead.
     void select_file(const QFileInfo& fi);
+    // The owner showed fi in shown itself (a content result with its marks): takes fi and its
+    // candidates as select_file would, with shown as the current one, so that cycling goes on
+    // from what the user sees. Opens nothing.
+    void follow(const QFileInfo& fi, zem::Preview* shown);
     // Shows the next candidate that can open the file (each one tried at most once).
     void cycle_previews();
     // Shows the candidate whose type() is type; on failure cycles on.
@@ -59,6 +63,8 @@ public:
     static std::function<void(QWidget*, const QFileInfo&)> dragStarter;
 
 private:
+    // Fills the candidates for the file fi (not a folder) and returns the preview that shows it.
+    zem::Preview* choose_candidates(const QFileInfo& fi);
     // Font, ruler, wrap and line information from the configuration.
     static void prepare(zem::Preview* p);
     bool try_open(zem::Preview* p);

@@ -82,6 +82,12 @@ void PreviewDir::set_text_file_extensions(const TextFiles& extensions)
         m_impl->container->set_text_file_extensions(extensions);
 }
 
+void PreviewDir::stop_jobs()
+{
+    if (m_impl->container)
+        m_impl->container->stop_jobs();
+}
+
 void PreviewDir::set_hidden_files(bool on)
 {
     m_impl->showHidden = on;

@@ -27,6 +27,7 @@ public:
     void refresh() override;
 
     void set_text_file_extensions(const TextFiles& extensions) override;
+    void stop_jobs() override;
     void set_hidden_files(bool on) override;
     bool hidden_files() const override;
     ContextPreviews* context() override;

@@ -99,6 +99,11 @@ void PreviewDirSimple::set_text_file_extensions(const TextFiles& extensions)
         m_scanner->info.textExtensions = extensions;
 }
 
+void PreviewDirSimple::stop_jobs()
+{
+    m_scanner->info.running = false;
+}
+
 bool PreviewDirSimple::isScanning() const
 {
     return m_scanner->isBusy();

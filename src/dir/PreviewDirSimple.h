@@ -31,6 +31,8 @@ public:
     QString toString() const override { return name() + QStringLiteral(": can handle directories "); }
     void set_text_file_extensions(const TextFiles& extensions) override;
     void onDeepInfo() override;
+    // Cancels a running count; its partial totals still arrive.
+    void stop_jobs() override;
 
     QTextBrowser* browser() const { return m_browser; }
     // The counters of the last (or running) recursive scan.

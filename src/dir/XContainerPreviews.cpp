@@ -102,6 +102,14 @@ void XContainerPreviews::addCopyToSearchMenu(zem::PreviewAscii* ascii)
     });
 }
 
+void XContainerPreviews::stop_jobs()
+{
+    if (currentWidget())
+        cancelShown();
+    if (m_previewDir)
+        m_previewDir->stop_jobs();
+}
+
 void XContainerPreviews::setStandAloneListener(std::function<void(const zem::Preview*)> fn)
 {
     m_standAlone = fn;

@@ -57,6 +57,8 @@ public:
     zem::Preview* previewByType(const QString& type) const;
     // Stops whatever the shown preview is still loading.
     void cancelShown();
+    // Asks the work of the previews to end (loading, the directory preview's counting); never waits.
+    void stop_jobs();
     // The directory preview if it exists, without creating it.
     AbstractPreviewDir* existingPreviewDirectory() const { return m_previewDir; }
 

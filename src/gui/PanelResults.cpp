@@ -6,6 +6,7 @@
 #include "XLang.h"
 #include "XTools.h"
 #include "dir/ContextPreviews.h"
+#include "dir/PressModifiers.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/PreviewAscii.h"
@@ -34,9 +35,9 @@ using zem::Logger;
 using zem::xprintF;
 using zem::xt;
 
-std::function<Qt::KeyboardModifiers()> PanelResults::modifiersProvider = [] {
-    return QApplication::queryKeyboardModifiers();
-};
+// The modifiers of the click on the row, not the live keyboard state (Control with an arrow key
+// moves the row too, and must not drag).
+std::function<Qt::KeyboardModifiers()> PanelResults::modifiersProvider = [] { return PressModifiers::at_press(); };
 
 std::function<void(QWidget*, const QFileInfo&)> PanelResults::dragStarter = [](QWidget* source,
                                                                                const QFileInfo& file) {
@@ -101,11 +102,6 @@ void PanelResults::setup()
     m_context = std::make_unique<ContextPreviews>(QStringLiteral("CONTEXT-RESULT"));
     m_context->ini(m_table, m_container);
     m_container->addStandardPreviews();
-    m_container->setStandAloneListener([](const zem::Preview* p) {
-        // The details window takes these requests once it exists; until then they are only logged.
-        Logger::log(xprintF(QStringLiteral("PanelResults::on_stand_alone, <<<$>>>"), p->file_info().absoluteFilePath()),
-                    zem::LOG_PROGRESS);
-    });
     m_summaryPage = m_right->add(new zem::XPanel(true));
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
     m_summaryPage->setMargins(0, 0, 0, 0);
@@ -276,6 +272,7 @@ void PanelResults::on_jump_to_result(int row)
         Logger::log(xprintF(QStringLiteral("PanelResults::on_jump_to_result, fi '$'"), file.absoluteFilePath()),
                     zem::LOG_PROGRESS);
         dragStarter(m_table, file);
+        PressModifiers::reset();
         return;
     }
     WinFinder::show_status(this, file);
@@ -285,6 +282,7 @@ void PanelResults::on_jump_to_result(int row)
         m_container->cancelShown();
         hex->open_file(file);
         show_preview(hex);
+        m_context->follow(file, hex);
         return;
     }
     m_container->cancelShown();
@@ -302,6 +300,7 @@ void PanelResults::on_jump_to_result(int row)
     if (!ascii) {
         preview->open_file(file);
         show_preview(preview);
+        m_context->follow(file, preview);
         Logger::log(QStringLiteral("PanelResults::on_jump_to_result, previewAscii == nullptr"), zem::LOG_ERROR);
         return;
     }
@@ -336,6 +335,8 @@ void PanelResults::on_jump_to_result(int row)
     }
     view->viewport()->update();
     show_preview(ascii);
+    // The cycle key goes on from this file, not from the last row of a file search.
+    m_context->follow(file, ascii);
     view->setFocus();
 }
 
@@ -348,6 +349,7 @@ void PanelResults::on_jump_to_result_simple(int row)
         Logger::log(xprintF(QStringLiteral("PanelResults::on_jump_to_result_simple, fi '$'"), file.absoluteFilePath()),
                     zem::LOG_PROGRESS);
         dragStarter(m_table, file);
+        PressModifiers::reset();
         return;
     }
     // A plain file shows no marks of an earlier content result.

@@ -37,6 +37,10 @@ const QString KEY_FILTER_FLAGS = QStringLiteral("filterFlags");
 const QString KEY_HIDDEN_FILES = QStringLiteral("flagHiddenFiles");
 const QString KEY_HEADER = QStringLiteral("header");
 const QString NODE_TREE = QStringLiteral("XTreeView");
+// How long a quit gives the stopped jobs to end. They check their stop flags per entry or per
+// block, so this is plenty; a job stuck in the file system (a hung network mount) is left behind
+// rather than keeping the program alive.
+constexpr int kQuitWaitMs = 250;
 } // namespace
 
 WinFinder::WinFinder(QWidget* parent)
@@ -160,6 +164,7 @@ void WinFinder::setUp(const QString& selectFile)
     m_treeView->showHeaderDetails(config.flagTreeDateSize);
 
     setup_panel_find(content);
+    setup_results_events();
     content->setSpacing(0);
     content->setMargins(4, 4, 4, 0);
     setup_status_bar();
@@ -259,6 +264,10 @@ void WinFinder::apply_tree_background()
 
 void WinFinder::on_close()
 {
+    // Before anything waits: the scan, the content search and the counting of the directory
+    // previews end at their next check, so neither the deletion of this window nor a quit
+    // waits for the work to run its course.
+    stop_jobs();
     unregister_app_listeners();
     zem::XNode* nWin = getNodeWin();
     if (!nWin)
@@ -297,7 +306,8 @@ void WinFinder::quit_the_app()
             if (window)
                 window->close();
     }
-    zem::XThreadPool::wait_for_all(-1);
+    if (!zem::XThreadPool::wait_for_all(kQuitWaitMs))
+        Logger::log(QStringLiteral("WinFinder::quit_the_app, jobs still running are left behind"), zem::LOG_WARN);
     QApplication::exit(0);
 }
 

@@ -30,6 +30,7 @@ class XSplitter;
 class XTreeViewFiles;
 namespace find {
 class XFilter;
+class XRamLayer;
 }
 } // namespace zem
 
@@ -92,8 +93,12 @@ public:
     AbstractPreviewDir* previewDirectory() const;
     // Opens file in the hex preview (in the text preview with shift), whatever its type.
     void force_view(const QFileInfo& file, bool shift);
-    // Shows file in a preview window of its own (double click, a preview's request).
-    void open_stand_alone(const QFileInfo& file);
+    // Shows file in a preview window of its own, with the marks of a content result when given.
+    // Every such request of this window comes here: a double click in the tree, the directory
+    // preview or the results, and "Open in a separate window" of every preview it holds.
+    void open_stand_alone(const QFileInfo& file, const zem::find::XRamLayer* marks = nullptr);
+    // The results panel's events: context menu and double click on a row.
+    void setup_results_events();
     // The text the text preview's "Copy to search" took; the find area puts it in its content box.
     zem::XEventListener<void(const QString&)> copyToSearchListener;
     // --- end of the previews ---
@@ -144,11 +149,18 @@ public:
     // The panel's values as a filter; a set faulty field means: do not search.
     zem::find::XFilter filter_from_GUI();
     void on_find();
-    void on_find_dir_scanned();
+    // The end of scan number generation (GUI thread).
+    void on_find_dir_scanned(quint32 generation);
     void on_find_done();
     void on_escape_key();
     void on_find_progress();
     void setup_find_run();
+    // Asks every job of this window to end (scan, content search, the directory previews'
+    // counting) and forgets a waiting Find; never waits.
+    void stop_jobs();
+    // True while a scan or content search of this window has not completely ended.
+    bool is_search_busy() const;
+    bool is_find_pending() const;
     void restoreSearchHistory();
     void saveSearchHistory();
     void manage_combo_History(QComboBox* comboBox, const QString& text);
@@ -184,6 +196,8 @@ public:
     bool isHistoryRecording() const { return m_historyRecording; }
 
 private:
+    void start_find(const QString& folder, const zem::find::XFilter& filter);
+    void start_pending_find();
     void setup_previews();
     void setup_previews_restore();
     void apply_preview_settings(zem::Preview* preview);
@@ -191,6 +205,8 @@ private:
     void on_key_pressed(QKeyEvent* event);
     void setUp_shift_control();
     void navigate_history(bool back);
+    // Selects file in the tree without adding it to the history.
+    void select_without_recording(const QFileInfo& file);
     void register_app_listeners();
     void unregister_app_listeners();
 

@@ -80,6 +80,15 @@ struct WinFinder::FindArea {
     zem::find::XFilter filterCurrent;
     // 200 ms: often enough for the counters to look alive, rare enough to cost nothing.
     QTimer timerProgress;
+    // Numbers the scans; the end of a scan of another number is dropped.
+    quint32 scanGeneration = 0;
+    // A Find pressed while the last search was still ending: started once it has ended.
+    bool findPending = false;
+    QString pendingFolder;
+    zem::find::XFilter pendingFilter;
+    // Looks again for the end of the stopped search when its finished event came before its
+    // thread had quite let go.
+    QTimer timerPending;
     ThreadScanDir thScanDir;
     ZemFind zemFind;
 };

@@ -8,14 +8,47 @@
 
 namespace zemFinder {
 
+std::function<void(const WinFinder::ThreadScanDir&)> WinFinder::ThreadScanDir::walkedHook;
+
+WinFinder::ThreadScanDir::ThreadScanDir() : m_alive(std::make_shared<std::atomic<bool>>(true)) {}
+
+WinFinder::ThreadScanDir::~ThreadScanDir()
+{
+    m_alive->store(false);
+    // The run reads the filter and fills dirInfo: stop it and let it end before they go away.
+    dirInfo.stop();
+    wait_done(-1);
+}
+
 void WinFinder::ThreadScanDir::runCustom()
 {
+    const quint32 run = generation;
+    const std::shared_ptr<std::atomic<bool>> alive = m_alive;
+    // The end is told whatever happens below, so that a window waiting for it always hears it.
+    struct TellEnd {
+        ThreadScanDir* self;
+        quint32 run;
+        std::shared_ptr<std::atomic<bool>> alive;
+        ~TellEnd()
+        {
+            ThreadScanDir* th = self;
+            const quint32 gen = run;
+            std::shared_ptr<std::atomic<bool>> token = alive;
+            zem::qt::run_in_Gui_Thread([th, gen, token] {
+                if (token->load())
+                    th->scannedListener.fire(gen);
+            });
+        }
+    } tell{this, run, alive};
+
+    filesByPath.clear();
     if (!pFilterCurrent) {
         zem::nullPointerHandling("src/gui/WinFinder", __LINE__, "pFilterCurrent == NULL");
         return;
     }
-    filesByPath.clear();
     dirInfo.scan_dir();
+    if (walkedHook)
+        walkedHook(*this);
     stats = dirInfo.setup_filtered_files(*pFilterCurrent, true);
     if (pFilterCurrent->has_content_filter() || dirInfo.isStopped())
         return;

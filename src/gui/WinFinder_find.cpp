@@ -6,6 +6,7 @@
 #include "WinFinder_FindArea.h"
 #include "XLang.h"
 #include "XThread.h"
+#include "dir/XContainerPreviews.h"
 #include "find/XBytesNumber.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "widgets/XButton.h"
@@ -19,8 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QThread>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -187,41 +186,6 @@ void WinFinder::on_find()
         flashField(filter.faultyField());
         return;
     }
-    // A cancelled scan ends at its next check of the stop flag; it still reads the filter.
-    if (f.thScanDir.isBusy() && !f.thScanDir.wait_done(5000)) {
-        Logger::log(QStringLiteral("WinFinder::on_find, scan still busy"), zem::LOG_WARN);
-        return;
-    }
-    // The workers of a stopped content search still read the scanner's file list, which the
-    // next scan replaces: let them end first (they check the stop flag between chunks).
-    if (f.zemFind.isBusy()) {
-        f.zemFind.stop_search();
-        QElapsedTimer wait;
-        wait.start();
-        while (f.zemFind.isBusy() && wait.elapsed() < 5000)
-            QThread::msleep(2);
-        if (f.zemFind.isBusy()) {
-            Logger::log(QStringLiteral("WinFinder::on_find, content search still busy"), zem::LOG_WARN);
-            return;
-        }
-    }
-
-    f.filterCurrent = filter;
-    f.timeFilter.start();
-    Logger::log(xprintF(QStringLiteral("WinFinder::on_find, <<<$>>>"), folder.absoluteFilePath()), zem::LOG_PROGRESS);
-    Logger::log(xprintF(QStringLiteral("filterCurrent:$"), f.filterCurrent.toString(true)), zem::LOG_PROGRESS, 4);
-
-    f.state = FindArea::SCANNING;
-    f.labelScan->clear();
-    f.stacked->setCurrentIndex(FindArea::PAGE_SCAN);
-    f.timerProgress.start();
-
-    f.thScanDir.dirInfo.setPath(folder.absoluteFilePath());
-    f.thScanDir.dirInfo.setHiddenFiles(m_treeView && m_treeView->is_hidden_files());
-    f.thScanDir.pFilterCurrent = &f.filterCurrent;
-    // A content search shows only its hits, so the walk's own sizes will do for its files;
-    // the table of a file search wants every file's details read on the scan thread.
-    f.thScanDir.dirInfo.setStatInWalk(filter.has_content_filter());
 
     f.comboPattern->add_to_history(f.comboPattern->currentText().trimmed(), 16);
     f.comboNotPattern->add_to_history(f.comboNotPattern->currentText().trimmed(), 16);
@@ -229,7 +193,83 @@ void WinFinder::on_find()
     if (!content.isEmpty())
         f.comboContent->add_to_history(content, 16);
 
+    // The running search is asked to stop and this request waits for its end; the GUI thread
+    // never waits for it (the scan and the workers still read the list the next scan replaces).
+    if (is_search_busy()) {
+        Logger::log(QStringLiteral("WinFinder::on_find, search still running: stopped, find follows"), zem::LOG_PROGRESS);
+        f.thScanDir.dirInfo.stop();
+        f.zemFind.stop_search();
+        f.findPending = true;
+        f.pendingFolder = folder.absoluteFilePath();
+        f.pendingFilter = filter;
+        f.state = FindArea::SCANNING;
+        f.labelScan->clear();
+        f.stacked->setCurrentIndex(FindArea::PAGE_SCAN);
+        f.timerPending.start();
+        return;
+    }
+    start_find(folder.absoluteFilePath(), filter);
+}
+
+void WinFinder::start_find(const QString& folder, const zem::find::XFilter& filter)
+{
+    FindArea& f = *m_find;
+    f.findPending = false;
+    f.filterCurrent = filter;
+    f.timeFilter.start();
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_find, <<<$>>>"), folder), zem::LOG_PROGRESS);
+    Logger::log(xprintF(QStringLiteral("filterCurrent:$"), f.filterCurrent.toString(true)), zem::LOG_PROGRESS, 4);
+
+    f.state = FindArea::SCANNING;
+    f.labelScan->clear();
+    f.stacked->setCurrentIndex(FindArea::PAGE_SCAN);
+    f.timerProgress.start();
+
+    f.thScanDir.dirInfo.setPath(folder);
+    f.thScanDir.dirInfo.setHiddenFiles(m_treeView && m_treeView->is_hidden_files());
+    f.thScanDir.pFilterCurrent = &f.filterCurrent;
+    f.thScanDir.generation = ++f.scanGeneration;
+    // A content search shows only its hits, so the walk's own sizes will do for its files;
+    // the table of a file search wants every file's details read on the scan thread.
+    f.thScanDir.dirInfo.setStatInWalk(filter.has_content_filter());
     zem::XThreadPool::start_global(&f.thScanDir, false);
+}
+
+void WinFinder::start_pending_find()
+{
+    FindArea& f = *m_find;
+    if (!f.findPending)
+        return;
+    // The finished event may run before its thread took its last step: look again shortly.
+    if (is_search_busy()) {
+        f.timerPending.start();
+        return;
+    }
+    start_find(f.pendingFolder, f.pendingFilter);
+}
+
+bool WinFinder::is_search_busy() const
+{
+    return m_find->thScanDir.isBusy() || m_find->zemFind.isBusy();
+}
+
+bool WinFinder::is_find_pending() const
+{
+    return m_find->findPending;
+}
+
+void WinFinder::stop_jobs()
+{
+    FindArea& f = *m_find;
+    f.findPending = false;
+    f.timerPending.stop();
+    f.timerProgress.stop();
+    f.thScanDir.dirInfo.stop();
+    f.zemFind.stop_search();
+    if (m_containerPreviews)
+        m_containerPreviews->stop_jobs();
+    if (f.panelResults && f.panelResults->container())
+        f.panelResults->container()->stop_jobs();
 }
 
 void WinFinder::on_find_progress()
@@ -245,15 +285,19 @@ void WinFinder::on_find_progress()
     }
 }
 
-void WinFinder::on_find_dir_scanned()
+void WinFinder::on_find_dir_scanned(quint32 generation)
 {
     FindArea& f = *m_find;
     ThreadScanDir& th = f.thScanDir;
-    // The late finished event of a cancelled scan, arriving while the next one runs.
-    if (th.isRunning())
+    // The end of a scan that an earlier Find started and a later one replaced.
+    if (generation != f.scanGeneration) {
+        Logger::log(QStringLiteral("WinFinder_find::on_find_dir_scanned - end of an earlier scan dropped"),
+                    zem::LOG_DETAIL);
         return;
-    if (th.dirInfo.isStopped() || f.state != FindArea::SCANNING) {
+    }
+    if (th.dirInfo.isStopped() || f.state != FindArea::SCANNING || f.findPending) {
         Logger::log(QStringLiteral("WinFinder_find::on_find_dir_scanned - CANCEL"), zem::LOG_PROGRESS);
+        start_pending_find();
         return;
     }
     Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned within $ sec"), seconds(f.timeFilter.nsecsElapsed())),
@@ -309,9 +353,11 @@ void WinFinder::on_find_dir_scanned()
 void WinFinder::on_find_done()
 {
     FindArea& f = *m_find;
-    // A search stopped by Escape ends here too; it shows nothing.
-    if (f.state != FindArea::CONTENT)
+    // A search stopped by Escape or by the next Find ends here too; it shows nothing.
+    if (f.state != FindArea::CONTENT || f.findPending) {
+        start_pending_find();
         return;
+    }
     f.timerProgress.stop();
     const QString stars(53, QLatin1Char('*'));
     Logger::log(stars, zem::LOG_PROGRESS);
@@ -346,6 +392,8 @@ void WinFinder::on_escape_key()
     FindArea& f = *m_find;
     Logger::log(QStringLiteral("WinFinder_find::on_escape_key"), zem::LOG_PROGRESS);
     const QFileInfo selected = m_treeView ? m_treeView->selectedFile() : QFileInfo();
+    f.findPending = false;
+    f.timerPending.stop();
     f.thScanDir.dirInfo.stop();
     f.zemFind.stop_search();
     f.state = FindArea::IDLE;
@@ -360,11 +408,11 @@ void WinFinder::setup_find_run()
 {
     FindArea& f = *m_find;
     QObject::connect(&f.timerProgress, &QTimer::timeout, this, [this] { on_find_progress(); });
-    f.thScanDir.finishedListener.set([this] {
+    QObject::connect(&f.timerPending, &QTimer::timeout, this, [this] { start_pending_find(); });
+    f.thScanDir.scannedListener.set([this](quint32 generation) {
         Logger::log(QStringLiteral("WinFinder::setup_thread_scan_dir, scan done!"), zem::LOG_PROGRESS);
-        on_find_dir_scanned();
+        on_find_dir_scanned(generation);
     });
-    f.thScanDir.finishedListener.setEnabled(true);
     f.zemFind.finishedListener.set([this] { on_find_done(); });
 }
 

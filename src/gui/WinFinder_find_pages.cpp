@@ -24,17 +24,20 @@ using zem::xt;
 WinFinder::FindArea::FindArea()
 {
     timerProgress.setInterval(200);
+    // Only needed when a finished event overtook its thread's last step: a few milliseconds.
+    timerPending.setInterval(5);
+    timerPending.setSingleShot(true);
     thScanDir.pFilterCurrent = &filterCurrent;
 }
 
 WinFinder::FindArea::~FindArea()
 {
     timerProgress.stop();
-    // The scan reads filterCurrent and fills its own members: let it end before they go.
-    thScanDir.finishedListener.setEnabled(false);
-    thScanDir.dirInfo.stop();
-    thScanDir.wait_done();
+    timerPending.stop();
+    // Both are asked to end here; their own destructors then wait the few moments that takes
+    // (the content search first: its workers read the scan's file list).
     zemFind.stop_search();
+    thScanDir.dirInfo.stop();
 }
 
 uint32_t WinFinder::search_state() const

@@ -33,10 +33,19 @@ const std::array<uint32_t, 6> THUMB_SIZES{64, 90, 128, 160, 200, 256};
 void WinFinder::navigate_history(bool back)
 {
     const QFileInfo file = back ? m_history->get_prev() : m_history->get_next();
-    if (!file.exists() || !m_treeView)
+    if (file.exists())
+        select_without_recording(file);
+}
+
+void WinFinder::select_without_recording(const QFileInfo& file)
+{
+    if (!m_treeView)
         return;
+    // The tree tells a new selection at once; one that is already selected, outside the root or
+    // hidden by the filter is not told at all. Either way the next selection records again.
     m_historyRecording = false;
     m_treeView->selectFile(file.absoluteFilePath(), false);
+    m_historyRecording = true;
 }
 
 void WinFinder::on_navi_back()
@@ -86,11 +95,11 @@ void WinFinder::on_root_changed(const QString& root)
 void WinFinder::on_hidden_files(bool flag)
 {
     Logger::log(xprintF(QStringLiteral("WinFinder::on_hidden_files, flag:$"), flag), zem::LOG_PROGRESS);
-    zem::XNode* nWin = getNodeWin();
-    const bool stored = nWin && nWin->isBool(QStringLiteral("flagHiddenFiles"), false);
-    if (nWin)
+    // The stored value is for the next window; several windows share the node, so what this
+    // window shows is compared with its own tree, which its searches follow.
+    if (zem::XNode* nWin = getNodeWin())
         nWin->setBool(QStringLiteral("flagHiddenFiles"), flag);
-    if (flag == stored || !m_treeView)
+    if (!m_treeView || flag == m_treeView->is_hidden_files())
         return;
     if (AbstractPreviewDir* dir = previewDirectory()) {
         dir->set_hidden_files(flag);
@@ -157,9 +166,7 @@ zem::XMenu* WinFinder::create_history_menu()
         action->setIcon(zem::XToolsGui::get_file_icon_association(file));
         *action = [this, i, file] {
             m_history->setIndex(uint32_t(i));
-            m_historyRecording = false;
-            if (m_treeView)
-                m_treeView->selectFile(file.absoluteFilePath(), false);
+            select_without_recording(file);
             m_history->compute_state();
         };
     }

@@ -6,6 +6,7 @@
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XNode.h"
+#include "PanelResults.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/ContextPreviews.h"
 #include "dir/StandAlonePreview.h"
@@ -150,24 +151,51 @@ void WinFinder::key_cycle_previews(QWidget* widget)
         zem::nullPointerHandling(SOURCE, __LINE__, "widget == NULL");
         return;
     }
-    if (ContextPreviews* context = preview_context_of(widget)) {
-        context->cycle_previews();
-        return;
-    }
-    for (QWidget* w = widget; w && w != this; w = w->parentWidget())
+    // The walk stops at a text view: the key belongs to it there (a content result shows its
+    // marks in it, which no other preview of the context could show).
+    for (QWidget* w = widget; w && w != this; w = w->parentWidget()) {
+        for (ContextPreviews* context : m_previewContexts)
+            if (context->is_widget(w) || w == static_cast<QWidget*>(context->container())) {
+                context->cycle_previews();
+                return;
+            }
         if (qobject_cast<zem::viewText::XTextView*>(w)) {
             Logger::log(QStringLiteral("WinFinder::key_cycle_previews, TextView-Result"), zem::LOG_PROGRESS);
             return;
         }
+    }
     Logger::log(QStringLiteral("WinFinder::select_preview - no contextFocus"), zem::LOG_PROGRESS);
 }
 
-void WinFinder::open_stand_alone(const QFileInfo& file)
+void WinFinder::open_stand_alone(const QFileInfo& file, const zem::find::XRamLayer* marks)
 {
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (file.isFile())
-        StandAlonePreview::open(file);
+        StandAlonePreview::open(file, marks);
+}
+
+void WinFinder::setup_results_events()
+{
+    PanelResults* panel = panelResults();
+    if (!panel || !panel->container()) {
+        zem::nullPointerHandling(SOURCE, __LINE__, "component == NULL");
+        return;
+    }
+    panel->container()->setStandAloneListener([this](const zem::Preview* p) { open_stand_alone(p->file_info()); });
+    panel->fileDoubleClickListener.add([this](const QFileInfo& file) { open_stand_alone(file); });
+    panel->resultDoubleClickListener.add(
+        [this](const FileResult& result) { open_stand_alone(result.fileInfo, &result.layer); });
+    // The menus on a result come with the context menus; until then the request is only noted.
+    panel->fileContextListener.add([](const QFileInfo& file) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::on_result_context, <<<$>>>"), file.absoluteFilePath()),
+                    zem::LOG_PROGRESS);
+    });
+    panel->resultContextListener.add([](const FileResult& result) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::on_result_context, <<<$>>> hits:$"),
+                            result.fileInfo.absoluteFilePath(), result.toString()),
+                    zem::LOG_PROGRESS);
+    });
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)

@@ -90,6 +90,12 @@ void PreviewDir::Impl::ini()
     splitter->addWidget(container);
     context.ini(table, container);
     container->addStandardPreviews();
+    // A preview of the small container asks for a window of its own through this directory
+    // preview, whose container passes it on to the main window.
+    container->setStandAloneListener([this](const zem::Preview* p) {
+        if (auto* owner = qobject_cast<zem::Preview*>(m_owner))
+            owner->requestStandAlone.fire(p);
+    });
     container->setContentsMargins(0, 0, 0, 0);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
