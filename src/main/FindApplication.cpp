@@ -12,6 +12,7 @@
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
 #include "gui/apps/XAppManager.h"
+#include "gui/apps/XAppRunner.h"
 #include "widgets/XToolsGui.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
 
     load_apps();
+    XAppRunner::output_listeners().set([](const QString& text) { WinFinder::show_output_in_main_window(text); });
 
     WinFinder* win = new WinFinder;
     win->setNodeWin(nWin);
