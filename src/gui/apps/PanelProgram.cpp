@@ -3,6 +3,7 @@
 #include "Logger.h"
 #include "XFileEnv.h"
 #include "XLang.h"
+#include "XTheme.h"
 #include "widgets/XButton.h"
 
 #include <QCheckBox>
@@ -40,7 +41,8 @@ PanelProgram::PanelProgram(QWidget* parent) : zem::XPanel(true, parent)
     m_arguments->setToolTip(xt("$(G_PATH) is the chosen file; also $(G_NAME), $(G_DIR), $(G_BASE_NAME), $(G_SUFFIX)"));
 
     zem::XPanel* icon = row(xt("Icon"));
-    m_buttonIcon = icon->createButtonImageIcon(QString(), xt("Select Icon"), ICON_SIZE);
+    m_buttonIcon = icon->createButtonImageIcon(zem::XTheme::iconPath(QStringLiteral("image.svg")), xt("Select Icon"),
+                                               ICON_SIZE);
     *m_buttonIcon = [this] { on_icon_button(); };
     m_icon = icon->createLineEdit();
 
@@ -94,7 +96,7 @@ void PanelProgram::show_app(const XApp& app)
     m_terminal->setChecked(app.is_flag_terminal());
     m_keepOpen->setChecked(app.is_flag_keep_term_open());
     m_showOutput->setChecked(app.is_flag_show_output());
-    m_buttonIcon->setIcon(QIcon(app.icon_path(true)));
+    show_icon(app.icon_path(true));
 }
 
 XApp PanelProgram::read_app() const
@@ -123,9 +125,18 @@ bool PanelProgram::set_icon(const QString& iconPath)
     const QIcon icon(iconPath);
     if (icon.pixmap(ICON_SIZE, ICON_SIZE).isNull())
         return false;
-    m_buttonIcon->setIcon(icon);
+    show_icon(iconPath);
     m_icon->setText(iconPath);
     return true;
+}
+
+void PanelProgram::show_icon(const QString& iconPath)
+{
+    // Without an icon of its own the button shows a neutral image, so that it can be found.
+    const QIcon icon(iconPath);
+    m_buttonIcon->setIcon(!iconPath.isEmpty() && !icon.pixmap(ICON_SIZE, ICON_SIZE).isNull()
+                              ? icon
+                              : QIcon(zem::XTheme::iconPath(QStringLiteral("image.svg"))));
 }
 
 void PanelProgram::on_path_button()

@@ -44,6 +44,7 @@ public:
 private:
     zem::XPanel* row(const QString& label);
     QLineEdit* line_row(const QString& label);
+    void show_icon(const QString& iconPath);
     void on_path_button();
     void on_icon_button();
     void on_dir_button();

@@ -1,6 +1,7 @@
 #include "XAppDefaults.h"
 
 #include "Logger.h"
+#include "Terminal.h"
 #include "XEnv.h"
 #include "XProcess.h"
 
@@ -139,9 +140,11 @@ XApp XAppDefaults::text_editor()
             return record(zem::xprintF(QStringLiteral("Text Editor ($)"), name), name, QStringLiteral("$(G_PATH)"),
                           zem::xprintF(QStringLiteral("Text editor $"), name));
     }
+    // A console editor is of use only where a terminal window can hold it.
+    const bool terminal = !Terminal::find_terminal().isEmpty();
     for (const char* editor : CONSOLE_EDITORS) {
         const QString name = QString::fromLatin1(editor);
-        if (QStandardPaths::findExecutable(name).isEmpty())
+        if (!terminal || QStandardPaths::findExecutable(name).isEmpty())
             continue;
         XApp app = record(zem::xprintF(QStringLiteral("Text Editor ($ in a terminal)"), name), name,
                           QStringLiteral("$(G_PATH)"), zem::xprintF(QStringLiteral("Console editor $"), name));

@@ -8,7 +8,7 @@ namespace zemFinder {
 class XAppDefaults {
 public:
     // The desktop's default program for plain text, else the first common editor on the PATH,
-    // else a console editor in a terminal, else the desktop's opener.
+    // else a console editor in a terminal (when there is a terminal), else the desktop's opener.
     static XApp text_editor();
     // The desktop entry id ("org.gnome.gedit.desktop") the desktop lists for a MIME type, or empty.
     static QString default_desktop_id(const QString& mimeType);
