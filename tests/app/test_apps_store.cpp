@@ -272,6 +272,27 @@ private Q_SLOTS:
         desktop.remove();
     }
 
+    void consoleEditorOnlyWhereATerminalExists()
+    {
+        TestDir bin;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        qunsetenv("TERMINAL");
+        // No desktop default for plain text may come from the machine's own lists.
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(bin.path()));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(bin.path()));
+        const QString nano = bin.write("nano", "#!/bin/sh\n");
+        QFile::setPermissions(nano, QFile::ReadOwner | QFile::ExeOwner);
+        QCOMPARE(XAppDefaults::text_editor().path(), QStringLiteral("xdg-open"));
+        const QString term = bin.write("xterm", "#!/bin/sh\n");
+        QFile::setPermissions(term, QFile::ReadOwner | QFile::ExeOwner);
+        const XApp app = XAppDefaults::text_editor();
+        qputenv("PATH", path);
+        QCOMPARE(app.path(), QStringLiteral("nano"));
+        QVERIFY(app.is_flag_terminal());
+        QCOMPARE(app.arguments(), QStringLiteral("$(G_PATH)"));
+    }
+
     // --- through the start-up ---
     void startUpUsesDefaultsThenKeepsTheSavedStore()
     {
