@@ -169,6 +169,26 @@ public:
     PanelResults* panelResults() const;
     // --- end of the find area ---
 
+    // --- Applications and the desktop (WinFinder_open_with.cpp). ---
+    // Adds the "Open with ..." submenu for file to menu: one entry per application record, then
+    // "Application Editor". Returns the submenu (owned by menu).
+    zem::XMenu* create_open_with_app(zem::XMenu* menu, const QFileInfo& file);
+    // Adds "Open With Default Program", "File Manager" and "Terminal" for file to menu ("Terminal"
+    // only when a terminal program exists).
+    void add_desktop_openers(zem::XMenu* menu, const QFileInfo& file);
+    // The applications tool button's menu for the current file (the caller owns it).
+    zem::XMenu* create_apps_menu();
+    void show_apps_menu();
+    static void open_app_editor();
+    // A program's output: a "$OUTPUT = '<path>'" line of an existing file selects that file in
+    // the tree; any other output is shown as a text preview.
+    void show_output(const QString& text);
+    // Hands text to the active main window, else to the first open one.
+    static void show_output_in_main_window(const QString& text);
+    // The existing file an output names in its "$OUTPUT" line, or empty.
+    static QString output_target(const QString& text);
+    // --- end of the applications ---
+
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();
     static QString status_text(const QFileInfo& file);

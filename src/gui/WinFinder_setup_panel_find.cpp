@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace zemFinder {
 
@@ -189,6 +190,15 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     *tools->createButtonImageIcon(icon("collapse.svg"), xt("Collapse Tree")) = [this] { collapse_tree(); };
     *tools->createButtonImageIcon(QStringLiteral(":/zf/icons/tree3.svg"), xt("Tree Views (Normal, Details, No Tree)")) =
         [this] { step_tree_mode(); };
+    // Click: the application editor; right click: the applications menu for the current file.
+    zem::XButton* apps = tools->createButtonImageIcon(icon("app.svg"), xt("Custom Applications"));
+    apps->setObjectName(QStringLiteral("buttonApps"));
+    *apps = [] { open_app_editor(); };
+    apps->mouseListener.add([this](QMouseEvent* event) {
+        // Later, so that the menu's own event loop does not run inside the button's listener.
+        if (zem::XButton::isRightButton(event))
+            QTimer::singleShot(0, this, [this] { show_apps_menu(); });
+    });
     f.buttonConfig = tools->createButtonImageIcon(icon("wheel.svg"), xt("Zem Finder Configuration"));
     // Until the configuration dialog exists, both clicks open the settings menu.
     f.buttonConfig->mouseListener.add([this](QMouseEvent* event) {

@@ -11,6 +11,8 @@
 #include "XTools.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
+#include "gui/apps/XAppManager.h"
+#include "gui/apps/XAppRunner.h"
 #include "widgets/XToolsGui.h"
 
 #include <QApplication>
@@ -54,6 +56,17 @@ bool key_hook(QKeyEvent* event)
 }
 } // namespace
 
+void FindApplication::load_apps()
+{
+    XAppManager::set_file();
+    if (XAppManager::load())
+        return;
+    zem::Logger::log(QStringLiteral("FindApplication::zemFind, XAppManager::load() == false"), zem::LOG_PROGRESS);
+    XAppManager::set_defaults();
+    zem::Logger::log(QStringLiteral("FindApplication::zemFind, XAppManager::load() == false, after defaults"),
+                     zem::LOG_PROGRESS);
+}
+
 QString FindApplication::start_path(zem::KernelGUI& kernel)
 {
     QString path = resolve_user_path(kernel.commandLine().getString(QStringLiteral("file"), QString()));
@@ -86,6 +99,9 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     const QString startPath = start_path(kernel);
     zem::setEnv(QStringLiteral("NOCONSOLE"), QStringLiteral("X"));
     zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
+
+    load_apps();
+    XAppRunner::output_listeners().set([](const QString& text) { WinFinder::show_output_in_main_window(text); });
 
     WinFinder* win = new WinFinder;
     win->setNodeWin(nWin);

@@ -15,6 +15,8 @@ public:
     // The start path of the window: --file (relative to where the user started the program),
     // else the configured start folder when that is switched on, else empty.
     static QString start_path(zem::KernelGUI& kernel);
+    // The application store from its file, else the default list.
+    static void load_apps();
 };
 
 } // namespace zemFinder
