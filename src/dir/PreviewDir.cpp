@@ -85,6 +85,8 @@ void PreviewDir::set_text_file_extensions(const TextFiles& extensions)
 void PreviewDir::set_hidden_files(bool on)
 {
     m_impl->showHidden = on;
+    if (m_impl->container)
+        m_impl->container->set_hidden_files(on);
 }
 
 bool PreviewDir::hidden_files() const
