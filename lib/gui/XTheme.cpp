@@ -104,7 +104,8 @@ QPalette XTheme::palette(bool dark)
 QColor XTheme::color(Role role, bool dark)
 {
     switch (role) {
-    case RegexBox: return dark ? QColor(0x1a, 0x05, 0x7b) : QColor(0xfc, 0xfb, 0xed);
+    // Light: a blue tint clear enough to tell a regular expression from plain text at a glance.
+    case RegexBox: return dark ? QColor(0x1a, 0x05, 0x7b) : QColor(0xdc, 0xe8, 0xfb);
     case NotPatternBox: return dark ? QColor(0x57, 0x46, 0x1a) : QColor(0xf3, 0xe2, 0xc6);
     case TreeRoot: return dark ? QColor(0x1d, 0x21, 0x25) : QColor(Qt::white);
     case TreeSub: return dark ? QColor(0x21, 0x22, 0x45) : QColor(0xf3, 0xe7, 0xe3);
