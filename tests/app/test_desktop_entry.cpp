@@ -19,10 +19,10 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        m_entry = QFINDTESTDATA("../../res/desktop/zemfinder.desktop");
-        m_icon = QFINDTESTDATA("../../res/desktop/zemfinder.svg");
-        QVERIFY(!m_entry.isEmpty());
-        QVERIFY(!m_icon.isEmpty());
+        m_entry = QStringLiteral(ZEM_TEST_SOURCE_DIR "/res/desktop/zemfinder.desktop");
+        m_icon = QStringLiteral(ZEM_TEST_SOURCE_DIR "/res/desktop/zemfinder.svg");
+        QVERIFY(QFileInfo::exists(m_entry));
+        QVERIFY(QFileInfo::exists(m_icon));
     }
 
     void entryNamesTheProgram()

@@ -157,7 +157,7 @@ void XTextView::layoutLineInfo()
 
 void XTextView::updateLineInfo()
 {
-    if (m_lineInfo->isVisible() || (m_lineInfoPos != LineInfoOff && m_src.isOpen()))
+    if (m_lineInfoPos != LineInfoOff && m_src.isOpen())
         m_lineInfo->setText(lineInfoText());
 }
 
