@@ -16,12 +16,15 @@ public:
     AbstractPreviewDir* previewDirectory() override;
     void set_text_file_extensions(const AbstractPreviewDir::TextFiles& extensions);
     const AbstractPreviewDir::TextFiles& text_file_extensions() const { return m_textExtensions; }
+    // Whether the listing beside shows hidden entries; the summary counts the same way.
+    void set_hidden_files(bool on);
 
 protected:
     AbstractPreviewDir* createPreviewDirectory() override;
 
 private:
     AbstractPreviewDir::TextFiles m_textExtensions;
+    bool m_showHidden = false;
 };
 
 } // namespace zemFinder

@@ -91,6 +91,8 @@ void PreviewDir::stop_jobs()
 void PreviewDir::set_hidden_files(bool on)
 {
     m_impl->showHidden = on;
+    if (m_impl->container)
+        m_impl->container->set_hidden_files(on);
 }
 
 bool PreviewDir::hidden_files() const

@@ -55,16 +55,19 @@ void PreviewDirSimple::ini()
     m_scanner->finishedListener.setEnabled(true);
 }
 
-QString PreviewDirSimple::summaryPage(const QFileInfo& dir, int subdirs, int files)
+QString PreviewDirSimple::summaryPage(const QFileInfo& dir, int subdirs, int files, int hiddenLeftOut)
 {
     QString page = DirScannerThread::pageStart();
     page += zem::xprintF(QStringLiteral("<h2>$ \"$\"</h2>"), zem::xt("Directory"), dir.absoluteFilePath().toHtmlEscaped());
     const QDateTime modified = dir.lastModified();
     page += QStringLiteral("<h3>");
-    page += DirScannerThread::pairTable({{zem::xt("Date"), modified.toString(QStringLiteral("yyyy/MM/dd"))},
+    QList<QPair<QString, QString>> pairs{{zem::xt("Date"), modified.toString(QStringLiteral("yyyy/MM/dd"))},
                                          {zem::xt("Time"), modified.toString(QStringLiteral("hh:mm"))},
                                          {zem::xt("Subdirs"), zem::format1000(subdirs)},
-                                         {zem::xt("Files"), zem::format1000(files)}});
+                                         {zem::xt("Files"), zem::format1000(files)}};
+    if (hiddenLeftOut > 0)
+        pairs.append({zem::xt("Hidden, not listed"), zem::format1000(hiddenLeftOut)});
+    page += DirScannerThread::pairTable(pairs);
     page += QStringLiteral("</h3></body>\n</html>\n");
     return page;
 }
@@ -72,16 +75,22 @@ QString PreviewDirSimple::summaryPage(const QFileInfo& dir, int subdirs, int fil
 bool PreviewDirSimple::open_file(const QFileInfo& fi)
 {
     m_fileInfo = fi;
-    // The summary always counts hidden entries; only the listing beside it follows the switch.
+    // The counts are those of the listing beside: hidden entries only while they are shown
+    // there; otherwise the page says how many it leaves out.
     const QFileInfoList entries =
         QDir(fi.absoluteFilePath())
             .entryInfoList(QDir::Files | QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::DirsFirst);
     int subdirs = 0;
     int files = 0;
-    for (const QFileInfo& entry : entries)
-        (entry.isDir() ? subdirs : files)++;
+    int hiddenLeftOut = 0;
+    for (const QFileInfo& entry : entries) {
+        if (entry.isHidden() && !m_showHidden)
+            ++hiddenLeftOut;
+        else
+            (entry.isDir() ? subdirs : files)++;
+    }
     if (m_browser)
-        m_browser->setHtml(summaryPage(fi, subdirs, files));
+        m_browser->setHtml(summaryPage(fi, subdirs, files, hiddenLeftOut));
     // A running scan keeps its own folder; the next one starts from this.
     if (!isScanning())
         m_scanner->path = fi.absoluteFilePath();

@@ -1,6 +1,7 @@
 #include "gui/FileResultModel.h"
 
 #include "Logger.h"
+#include "XFormat.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -118,8 +119,8 @@ QVariant FileResultModel::display(int row, int column) const
         return {};
     switch (column) {
     case COL_NAME: return file->fileName();
-    case COL_SIZE: return zem::format1000(file->size());
-    case COL_DATE: return file->lastModified().toString(QStringLiteral("yyyy/MM/dd - hh:mm"));
+    case COL_SIZE: return zem::XFormat::fileSize(*file);
+    case COL_DATE: return zem::XFormat::fileDate(*file);
     case COL_HITS:
         if (m_basic) {
             zem::Logger::log(QStringLiteral("FileResultModel::data_simple, SHOULD NOT BE HERE"), zem::LOG_ERROR);

@@ -52,12 +52,6 @@ const FilterItem kFilterItems[] = {
     {128, "Content", "Filter Strings inside File [ Alt+c ]"},
 };
 
-bool isDark()
-{
-    zem::KernelGUI* kernel = zem::KernelGUI::kernelGui();
-    return kernel && kernel->isZemStyleDark();
-}
-
 const char* DATE_FORMAT = "MMMM dd yyyy";
 
 QDateEdit* createDateEdit(zem::XPanel* panel)
@@ -120,10 +114,8 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     f.buttonRegEx->setChecked(false);
     f.buttonRegEx->setVisible(WinFinderConfig::get().flagRegEx);
     auto apply_regex_look = [&f](bool on) {
-        const bool dark = isDark();
-        const QString color = on ? (dark ? QStringLiteral("#1a057b") : QStringLiteral("#fcfbed"))
-                                 : (dark ? QStringLiteral("#2d3339") : QStringLiteral("white"));
-        f.comboContent->setStyleSheet(xprintF(QStringLiteral("QComboBox { background-color: $; }"), color));
+        // Tinted while it holds a regular expression; plain it takes the look's own field colours.
+        f.comboContent->setStyleSheet(on ? zem::XTheme::boxStyle(zem::XTheme::RegexBox) : QString());
         f.comboContent->setToolTip(on ? xt("Type your regular expression") : xt("Type simple expression"));
     };
     QObject::connect(f.buttonRegEx, &QToolButton::toggled, f.buttonRegEx, apply_regex_look);
@@ -145,8 +137,7 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     f.comboPattern = row->add(new zem::XComboBox(row), 1);
     f.comboPattern->setToolTip(xt("Filter: File Pattern"));
     f.comboNotPattern = row->add(new zem::XComboBox(row), 1);
-    f.comboNotPattern->setStyleSheet(
-        xprintF(QStringLiteral("QComboBox { background-color: $; }"), isDark() ? "#57461A" : "#F3E2C6"));
+    f.comboNotPattern->setStyleSheet(zem::XTheme::boxStyle(zem::XTheme::NotPatternBox));
 
     f.panelTime = row->createPanelHorizontal();
     f.comboTime = f.panelTime->add(new zem::XTypedComboBox(f.panelTime));

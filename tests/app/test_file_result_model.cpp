@@ -84,11 +84,11 @@ private Q_SLOTS:
         m.setResults(std::move(results));
         m.setRowCount(2);
         QCOMPARE(m.data(m.index(0, 0)).toString(), QStringLiteral("apple.txt"));
-        QCOMPARE(m.data(m.index(0, 1)).toString(), QStringLiteral("1,500"));
+        QCOMPARE(m.data(m.index(0, 1)).toString(), QStringLiteral("1.46 KB"));
         QCOMPARE(m.data(m.index(0, 2)).toString(), QStringLiteral("2020/01/02 - 03:04"));
         QCOMPARE(m.data(m.index(0, 3)).toString(), QStringLiteral("1,234"));
         QCOMPARE(m.data(m.index(0, 4)).toString(), m_dir.abs("x"));
-        QCOMPARE(m.data(m.index(1, 1)).toString(), QStringLiteral("3,000,000"));
+        QCOMPARE(m.data(m.index(1, 1)).toString(), QStringLiteral("2.86 MB"));
         QVERIFY(m.data(m.index(0, 0), Qt::DecorationRole).canConvert<QIcon>());
         QCOMPARE(m.data(m.index(0, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
         QCOMPARE(m.data(m.index(0, 3), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));

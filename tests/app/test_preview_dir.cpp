@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("Date"));
         const int row = int(pd.impl()->entries.indexOf(QFileInfo(m_dir.abs("root/c.bin"))));
         QVERIFY(row >= 0);
-        QCOMPARE(table->item(row, 1)->text(), QString("2,000"));
+        QCOMPARE(table->item(row, 1)->text(), QString("1.95 KB"));
         QVERIFY(table->item(row, 1)->textAlignment() & Qt::AlignRight);
         QVERIFY(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d - \\d\\d:\\d\\d$").match(table->item(row, 2)->text()).hasMatch());
         QCOMPARE(pd.file_info().absoluteFilePath(), QFileInfo(m_root).absoluteFilePath());
@@ -123,16 +123,48 @@ private Q_SLOTS:
         QVERIFY(names(pd.impl()->entries).contains(".hidden"));
     }
 
-    void summaryCountsHiddenToo()
+    // The summary counts what the listing beside it shows, and names the hidden entries it leaves out.
+    void summaryCountsWhatIsListed()
     {
         PreviewDirSimple simple;
         simple.ini();
+        QVERIFY(!simple.hidden_files());
         QVERIFY(simple.open_file(QFileInfo(m_root)));
-        const QString text = simple.browser()->toPlainText();
+        QString text = simple.browser()->toPlainText();
         QVERIFY2(QRegularExpression("Subdirs\\s+2").match(text).hasMatch(), qPrintable(text));
-        // b.txt, A.cpp, c.bin and .hidden
-        QVERIFY2(QRegularExpression("Files\\s+4").match(text).hasMatch(), qPrintable(text));
+        QVERIFY2(QRegularExpression("Files\\s+3").match(text).hasMatch(), qPrintable(text)); // b.txt, A.cpp, c.bin
+        QVERIFY2(QRegularExpression("Hidden, not listed\\s+1").match(text).hasMatch(), qPrintable(text));
         QVERIFY(text.contains(QFileInfo(m_root).absoluteFilePath()));
+
+        simple.set_hidden_files(true);
+        QVERIFY(simple.open_file(QFileInfo(m_root)));
+        text = simple.browser()->toPlainText();
+        QVERIFY2(QRegularExpression("Files\\s+4").match(text).hasMatch(), qPrintable(text)); // and .hidden
+        QVERIFY(!text.contains("Hidden"));
+    }
+
+    // The table and the summary beside it agree, whichever way the hidden-files switch stands.
+    void summaryBesideTheTableMatchesIt()
+    {
+        m_dir.mkdir("root/.git");
+        PreviewDir pd;
+        pd.ini();
+        for (bool hidden : {false, true, false}) {
+            pd.set_hidden_files(hidden);
+            pd.open_file(QFileInfo(m_root));
+            auto* simple = qobject_cast<PreviewDirSimple*>(pd.impl()->container->currentWidget());
+            QVERIFY(simple);
+            int dirs = 0;
+            int files = 0;
+            for (const QFileInfo& fi : pd.impl()->entries)
+                (fi.isDir() ? dirs : files)++;
+            QCOMPARE(dirs, hidden ? 3 : 2);
+            const QString text = simple->browser()->toPlainText();
+            QVERIFY2(QRegularExpression(QStringLiteral("Subdirs\\s+%1\\b").arg(dirs)).match(text).hasMatch(), qPrintable(text));
+            QVERIFY2(QRegularExpression(QStringLiteral("Files\\s+%1\\b").arg(files)).match(text).hasMatch(), qPrintable(text));
+            QCOMPARE(text.contains("Hidden, not listed"), !hidden);
+        }
+        QDir(m_dir.abs("root/.git")).removeRecursively();
     }
 
     void selectingRowsUsesTheSmallContainer()
@@ -194,6 +226,7 @@ private Q_SLOTS:
         QVERIFY2(QRegularExpression("Subdirectories\\s+2").match(text).hasMatch(), qPrintable(text));
         QVERIFY2(QRegularExpression("Text Files\\s+4").match(text).hasMatch(), qPrintable(text));
         QVERIFY2(QRegularExpression("Files\\s+6").match(text).hasMatch(), qPrintable(text));
+        QVERIFY(text.contains("hidden entries included"));
     }
 
     void deepInfoTwiceCancels()

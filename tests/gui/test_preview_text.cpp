@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
 #include <QtTest>
@@ -263,38 +264,79 @@ private Q_SLOTS:
         QCOMPARE(v->textFromMarkRam(l1->mark(0)), QString::fromUtf8("中文"));
     }
 
-    // The line information box stays in its corner unless it would hide the active hit.
-    void lineInfoMakesWayForTheActiveHit()
+    // The line information has a strip of its own: above the text, below it, or none.
+    void lineInfoNeverCoversText()
     {
-        QByteArray bytes = QByteArray("needle ").repeated(30) + "\n";
-        for (int i = 0; i < 60; ++i)
-            bytes += "filler line " + QByteArray::number(i) + "\n";
-        bytes += "needle at the end\n";
+        QByteArray bytes;
+        for (int i = 1; i <= 200; ++i)
+            bytes += "line " + QByteArray::number(i) + " of the sample\n";
         auto v = view(bytes, QSize(400, 300));
-        v->set_line_info_pos(1);
-        XMarkLayer* layer = v->layerGroup().add_layer(1000);
-        find::XRamLayer hits;
-        hits.append(0, 7 * 30 - 1);  // the whole first line
-        hits.append(bytes.indexOf("needle at"), 6);
-        layer->add_ram_layer(hits);
-        v->setCurrentLayer(layer);
+        v->set_line_info_pos(XTextView::LineInfoOff);
         v->grab();
-        const int half = v->viewport()->height() / 2;
-        QVERIFY(v->lineInfoRect().isValid());
-        QVERIFY(v->lineInfoRect().top() < half);  // no active hit yet: top right
+        QVERIFY(v->lineInfoRect().isEmpty());
+        const QRect full = v->viewport()->geometry();
+        v->set_line_info_pos(XTextView::LineInfoTopRight);
+        v->grab();
+        QRect box = v->lineInfoRect();
+        QVERIFY(box.isValid());
+        QVERIFY(!box.intersects(v->viewport()->geometry()));
+        QVERIFY(box.bottom() < v->viewport()->geometry().top());
 
-        QVERIFY(layer->set_active_mark_first());
+        v->set_line_info_pos(XTextView::LineInfoBottomRight);
         v->grab();
-        QVERIFY2(v->lineInfoRect().top() > half, "the box hides the active hit on the first line");
+        box = v->lineInfoRect();
+        QVERIFY(box.isValid());
+        QVERIFY(!box.intersects(v->viewport()->geometry()));
+        QVERIFY(box.top() > v->viewport()->geometry().bottom());
 
-        QVERIFY(layer->set_active_mark_last());  // far below, out of view
+        v->set_line_info_pos(XTextView::LineInfoOff);
         v->grab();
-        QVERIFY(v->lineInfoRect().top() < half);
+        QVERIFY(v->lineInfoRect().isEmpty());
+        QCOMPARE(v->viewport()->geometry(), full);
+    }
 
-        v->set_line_info_pos(2);
-        QVERIFY(layer->set_active_mark_first());
-        v->grab();
-        QVERIFY(v->lineInfoRect().top() > half);  // bottom right hides nothing on the first line
+    // What the strip says is the line the user sees, after every kind of jump and scroll.
+    void lineInfoFollowsJumpsAndScrolls()
+    {
+        QByteArray bytes;
+        for (int i = 1; i <= 200; ++i)
+            bytes += "line " + QByteArray::number(i) + " of the sample\n";
+        auto v = view(bytes, QSize(400, 300));
+        v->set_line_info_pos(XTextView::LineInfoTopRight);
+        auto* label = v->findChild<QLabel*>(QStringLiteral("lineInfo"));
+        QVERIFY(label);
+        auto shown = [&] {
+            v->grab();
+            return label->text();
+        };
+        auto topLine = [&] { return v->source().lineNumberOf(v->topOffset()) + 1; };
+        QVERIFY(shown().startsWith(QStringLiteral("Line 1 of 200")));
+
+        // A click puts the caret on the third line: the strip names it.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(v->textLeft() + 20, v->rowHeight() * 2 + 3));
+        QVERIFY2(shown().startsWith(QStringLiteral("Line 3 of 200  Byte")), qPrintable(label->text()));
+
+        // Ctrl+End leaves the caret behind: the strip follows the view, not the caret.
+        QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(topLine() > 150);
+        QCOMPARE(shown(), QStringLiteral("Line %1 of 200").arg(topLine()));
+
+        QTest::keyClick(v.get(), Qt::Key_PageUp);
+        QVERIFY(topLine() < 190);
+        QCOMPARE(shown(), QStringLiteral("Line %1 of 200").arg(topLine()));
+
+        QTest::keyClick(v.get(), Qt::Key_Up);
+        QCOMPARE(shown(), QStringLiteral("Line %1 of 200").arg(topLine()));
+
+        v->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(shown(), QStringLiteral("Line %1 of 200").arg(topLine()));
+
+        v->scrollToOffset(bytes.indexOf("line 100 "));
+        QCOMPARE(shown(), QStringLiteral("Line 100 of 200"));
+
+        // Back at the start the caret is in view again.
+        QTest::keyClick(v.get(), Qt::Key_Home, Qt::ControlModifier);
+        QVERIFY(shown().startsWith(QStringLiteral("Line 3 of 200  Byte")));
     }
 
     void previewOpensFile()

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -75,6 +76,59 @@ private Q_SLOTS:
         QVERIFY(v->rowText(2).isEmpty());
         hex.show();
         shot(&hex, QStringLiteral("hex"));
+    }
+
+    // Offset, hex and text columns are all in reach at any width: fewer bytes a row, and below
+    // four a horizontal scroll bar.
+    void hexShowsAllColumnsAtAnyWidth()
+    {
+        PreviewHex hex;
+        hex.ini();
+        hex.set_font_size(14);
+        QByteArray bytes;
+        for (int i = 0; i < 4000; ++i)
+            bytes += char('A' + i % 26);
+        QVERIFY(hex.open_file(QFileInfo(dir.write("columns.bin", bytes))));
+        XHexView* v = hex.hex_view();
+        hex.resize(1200, 300);
+        hex.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hex));
+        QCOMPARE(v->bytesPerRow(), 16);
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+
+        // The frame and the vertical scroll bar take their share beside the columns.
+        const int chrome = hex.width() - v->viewport()->width();
+        auto fitTo = [&](int width) {
+            hex.resize(width, 300);
+            QCoreApplication::processEvents();
+            v->grab();
+        };
+        fitTo(v->contentWidthFor(8) + chrome + 2);
+        QCOMPARE(v->bytesPerRow(), 8);
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(v->rowText(0).endsWith(QStringLiteral("ABCDEFGH")));
+        QVERIFY(v->rowText(1).startsWith(QStringLiteral("00000008  49 4A")));
+
+        fitTo(v->contentWidthFor(4) + chrome + 2);
+        QCOMPARE(v->bytesPerRow(), 4);
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(v->rowText(1), QStringLiteral("00000004  45 46 47 48  EFGH"));
+
+        for (int width : {v->contentWidthFor(4) / 2, 120}) {
+            fitTo(width);
+            QCOMPARE(v->bytesPerRow(), 4);
+            QScrollBar* h = v->horizontalScrollBar();
+            QVERIFY(h->isVisible());
+            QVERIFY(h->maximum() >= v->contentWidth() - v->viewport()->width());
+        }
+        shot(&hex, QStringLiteral("hex-narrow"));
+
+        // Back to wide: sixteen again, and the top byte stays in view.
+        v->scrollToOffset(1600);
+        fitTo(1200);
+        QCOMPARE(v->bytesPerRow(), 16);
+        QCOMPARE(v->topRow(), 100);
+        QCOMPARE(v->horizontalScrollBar()->maximum(), 0);
     }
 
     void hexOpensHugeSparseFileAtOnce()

@@ -1,6 +1,7 @@
 #pragma once
-// The proxy between the file-system model and its tree view: hides a set of folders and leaves
-// sorting to the file-system model, which sorts folders before files.
+// The proxy between the file-system model and its tree view: hides a set of folders, writes sizes
+// and dates the way the rest of the program does (XFormat), and leaves sorting to the
+// file-system model, which sorts folders before files.
 #include <QSet>
 #include <QSortFilterProxyModel>
 
@@ -18,6 +19,7 @@ public:
     const QSet<QString>& hiddenFolders() const { return m_hidden; }
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

@@ -13,10 +13,9 @@ namespace zemFinder {
 QString DirScannerThread::pageStart()
 {
     QString page = QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<html>\n");
-    if (zem::XTheme::isDark())
-        page += QStringLiteral("<body style=\"background-color:#2d3339;color:white;\">\n");
-    else
-        page += zem::xprintF(QStringLiteral("<body style=\"background-color:$;\">\n"), QColor(222, 222, 222).name());
+    const QColor background = zem::XTheme::color(zem::XTheme::PageBackground);
+    page += zem::xprintF(QStringLiteral("<body style=\"background-color:$;color:$;\">\n"), background.name(),
+                         zem::XTheme::textOn(background).name());
     return page;
 }
 
@@ -37,7 +36,9 @@ void DirScannerThread::runCustom()
     QString page = pageStart();
     info.scan_dir(dir, true);
     page += zem::xprintF(QStringLiteral("<h2>$ \"$\"</h2>"), zem::xt("Directory"), dir.toHtmlEscaped());
-    page += QStringLiteral("<h3>") + zem::xt("Total (recursive)") + QStringLiteral("<br/>");
+    // Unlike the listing, the totals take in hidden entries; the page says so.
+    page += QStringLiteral("<h3>") + zem::xt("Total (recursive)") + QStringLiteral(", ") +
+            zem::xt("hidden entries included") + QStringLiteral("<br/>");
     page += pairTable({{zem::xt("Date+Time"), modified.toString(QStringLiteral("yyyy/MM/dd - hh:mm"))},
                        {zem::xt("Subdirectories"), zem::format1000(info.dirs)},
                        {zem::xt("Files"), zem::format1000(info.files)},

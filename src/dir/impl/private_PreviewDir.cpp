@@ -1,6 +1,7 @@
 #include "private_PreviewDir.h"
 
 #include "Logger.h"
+#include "XFormat.h"
 #include "XLang.h"
 #include "XNode.h"
 #include "XTheme.h"
@@ -87,6 +88,7 @@ void PreviewDir::Impl::ini()
     splitter->addWidget(stack);
 
     container = new LimitedPreviewContainer(splitter);
+    container->set_hidden_files(showHidden);
     splitter->addWidget(container);
     context.ini(table, container);
     container->addStandardPreviews();
@@ -143,11 +145,10 @@ void PreviewDir::Impl::ini()
     QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked, panel,
                      [this](int column) { on_header_clicked(column); });
 
-    const bool dark = zem::XTheme::isDark();
+    const QColor hover = zem::XTheme::color(zem::XTheme::RowHover);
     table->setStyleSheet(xprintF(QStringLiteral("QTableView::item { padding: 0px 6px; } "
                                                 "QTableView::item:hover {color:$; background-color:$; }"),
-                                 dark ? QStringLiteral("white") : QStringLiteral("black"),
-                                 dark ? QStringLiteral("#005986") : QStringLiteral("#D3F1FC")));
+                                 zem::XTheme::textOn(hover).name(), hover.name()));
 }
 
 void PreviewDir::Impl::on_selection_changed()
@@ -234,11 +235,10 @@ void PreviewDir::Impl::fill_row(int row, const QFileInfo& entry)
     name->setIcon(iconCache().icon(entry));
     name->setToolTip(entry.absoluteFilePath());
     QTableWidgetItem* size = item(COL_SIZE);
-    // A folder's own size says nothing about its content; the summary beside counts that.
-    size->setText(entry.isDir() ? QString() : zem::format1000(entry.size()));
+    size->setText(zem::XFormat::fileSize(entry));
     size->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QTableWidgetItem* date = item(COL_DATE);
-    date->setText(entry.lastModified().toString(QStringLiteral("yyyy/MM/dd - hh:mm")));
+    date->setText(zem::XFormat::fileDate(entry));
     date->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 

@@ -58,9 +58,7 @@ void XHexView::afterOpen()
 {
     m_topRow = 0;
     m_selAnchor = m_selCursor = -1;
-    m_vShift = 0;
-    while ((rowCount() >> m_vShift) >= (qint64(1) << 30))
-        ++m_vShift;
+    fitBytesPerRow();
     syncScrollBars();
     viewport()->update();
 }
@@ -69,6 +67,7 @@ void XHexView::setFontSize(int size)
 {
     m_fontSize = std::clamp(size, kMinFontSize, kMaxFontSize);
     setFont(preview_mono_font(m_fontSize));
+    fitBytesPerRow();
     syncScrollBars();
     viewport()->update();
 }
@@ -91,10 +90,42 @@ void XHexView::setDefaultImage(const QString& svgPath)
 
 qint64 XHexView::rowCount() const
 {
-    return (m_reader.size() + kBytesPerRow - 1) / kBytesPerRow;
+    return (m_reader.size() + m_bytesPerRow - 1) / m_bytesPerRow;
 }
 
-XHexView::Columns XHexView::columns() const
+// Before the first resize the viewport's width means nothing; the widest row stands until then.
+void XHexView::fitBytesPerRow()
+{
+    int n = m_bytesPerRow;
+    if (m_laidOut) {
+        const int avail = viewport()->width();
+        n = kMinBytesPerRow;
+        for (int candidate = kMaxBytesPerRow; candidate > kMinBytesPerRow; candidate /= 2) {
+            if (contentWidthFor(candidate) <= avail) {
+                n = candidate;
+                break;
+            }
+        }
+    }
+    const qint64 topByte = m_topRow * m_bytesPerRow;
+    m_bytesPerRow = n;
+    m_topRow = topByte / n;
+    m_vShift = 0;
+    while ((rowCount() >> m_vShift) >= (qint64(1) << 30))
+        ++m_vShift;
+}
+
+int XHexView::contentWidthFor(int bytesPerRow) const
+{
+    return columnsFor(std::clamp(bytesPerRow, 1, kMaxBytesPerRow)).width;
+}
+
+int XHexView::hexX(const Columns& c, int i) const
+{
+    return c.hexX + c.charW * (i * 3 + (m_bytesPerRow >= 8 && i >= m_bytesPerRow / 2 ? 1 : 0));
+}
+
+XHexView::Columns XHexView::columnsFor(int bytesPerRow) const
 {
     Columns c;
     const QFontMetrics fm(font());
@@ -106,8 +137,8 @@ XHexView::Columns XHexView::columns() const
     c.offsetDigits = digits;
     c.hexX = c.charW * (digits + 2);
     // "XX " per byte and one more blank between the two halves of a row.
-    c.textX = c.hexX + c.charW * (kBytesPerRow * 3 + 2);
-    c.width = c.textX + c.charW * (kBytesPerRow + 1);
+    c.textX = c.hexX + c.charW * (bytesPerRow * 3 + 2);
+    c.width = c.textX + c.charW * (bytesPerRow + 1);
     return c;
 }
 
@@ -141,7 +172,7 @@ void XHexView::setTopRow(qint64 row)
 
 void XHexView::scrollToOffset(qint64 offset)
 {
-    setTopRow(offset / kBytesPerRow);
+    setTopRow(offset / m_bytesPerRow);
 }
 
 void XHexView::setSelection(qint64 offset, qint64 length)
@@ -184,14 +215,14 @@ QString XHexView::selectedHex() const
 QString XHexView::rowText(qint64 row) const
 {
     const Columns c = columns();
-    const qint64 a = row * kBytesPerRow;
+    const qint64 a = row * m_bytesPerRow;
     if (a >= m_reader.size() || a < 0)
         return QString();
-    const qint64 n = std::min<qint64>(kBytesPerRow, m_reader.size() - a);
+    const qint64 n = std::min<qint64>(m_bytesPerRow, m_reader.size() - a);
     const auto* d = reinterpret_cast<const uchar*>(m_reader.data()) + a;
     QString s = QStringLiteral("%1  ").arg(a, c.offsetDigits, 16, QLatin1Char('0')).toUpper();
-    for (int i = 0; i < kBytesPerRow; ++i) {
-        if (i == kBytesPerRow / 2)
+    for (int i = 0; i < m_bytesPerRow; ++i) {
+        if (m_bytesPerRow >= 8 && i == m_bytesPerRow / 2)
             s += QLatin1Char(' ');
         if (i < n) {
             s += QLatin1Char(kHex[d[i] >> 4]);
@@ -215,17 +246,17 @@ qint64 XHexView::offsetAt(const QPoint& pos) const
     if (rowInView < 0 || !m_reader.isOpen())
         return -1;
     int col = -1;
-    if (x >= c.textX && x < c.textX + c.charW * kBytesPerRow) {
+    if (x >= c.textX && x < c.textX + c.charW * m_bytesPerRow) {
         col = (x - c.textX) / c.charW;
     } else if (x >= c.hexX && x < c.textX - c.charW) {
         int rel = (x - c.hexX) / c.charW;
-        if (rel >= kBytesPerRow / 2 * 3)
+        if (m_bytesPerRow >= 8 && rel >= m_bytesPerRow / 2 * 3)
             rel -= 1;  // the gap between the halves
-        col = std::clamp(rel / 3, 0, kBytesPerRow - 1);
+        col = std::clamp(rel / 3, 0, m_bytesPerRow - 1);
     }
     if (col < 0)
         return -1;
-    const qint64 off = (m_topRow + rowInView) * kBytesPerRow + col;
+    const qint64 off = (m_topRow + rowInView) * m_bytesPerRow + col;
     return off < m_reader.size() ? off : -1;
 }
 
@@ -241,7 +272,7 @@ void XHexView::paintEvent(QPaintEvent*)
             s.scale(area.size() * 0.6, Qt::KeepAspectRatio);
             m_defaultImage->render(&p, QRectF(QPointF(area.center().x() - s.width() / 2.0, area.center().y() - s.height() / 2.0), s));
         } else if (m_reader.isOpen()) {
-            p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+            p.setPen(pal.color(QPalette::PlaceholderText));
             p.drawText(area, Qt::AlignCenter, xt("(empty file)"));
         }
         return;
@@ -252,10 +283,9 @@ void XHexView::paintEvent(QPaintEvent*)
     const int ascent = QFontMetrics(font()).ascent();
     // Column header: the low nibble of each byte's offset.
     p.fillRect(QRect(0, 0, viewport()->width(), c.rowH), pal.color(QPalette::AlternateBase).darker(104));
-    p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
-    for (int i = 0; i < kBytesPerRow; ++i) {
-        const int x = c.hexX + c.charW * (i * 3 + (i >= kBytesPerRow / 2 ? 1 : 0));
-        p.drawText(hx + x, ascent, QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0')).toUpper());
+    p.setPen(pal.color(QPalette::PlaceholderText));
+    for (int i = 0; i < m_bytesPerRow; ++i) {
+        p.drawText(hx + hexX(c, i), ascent, QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0')).toUpper());
         p.drawText(hx + c.textX + c.charW * i, ascent, QString(QLatin1Char(kHex[i])));
     }
     const qint64 selA = selectionStart();
@@ -265,13 +295,13 @@ void XHexView::paintEvent(QPaintEvent*)
     for (int r = 0; r <= visibleRows() && m_topRow + r < rows; ++r) {
         const qint64 row = m_topRow + r;
         const int y = (r + 1) * c.rowH;
-        const qint64 a = row * kBytesPerRow;
-        const int n = int(std::min<qint64>(kBytesPerRow, m_reader.size() - a));
-        p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+        const qint64 a = row * m_bytesPerRow;
+        const int n = int(std::min<qint64>(m_bytesPerRow, m_reader.size() - a));
+        p.setPen(pal.color(QPalette::PlaceholderText));
         p.drawText(hx + c.charW / 2, y + ascent, QStringLiteral("%1").arg(a, c.offsetDigits, 16, QLatin1Char('0')).toUpper());
         for (int i = 0; i < n; ++i) {
             const qint64 off = a + i;
-            const int xh = hx + c.hexX + c.charW * (i * 3 + (i >= kBytesPerRow / 2 ? 1 : 0));
+            const int xh = hx + hexX(c, i);
             const int xt = hx + c.textX + c.charW * i;
             const bool selected = off >= selA && off < selB;
             if (selected) {
@@ -280,7 +310,7 @@ void XHexView::paintEvent(QPaintEvent*)
             }
             const uchar b = d[off];
             p.setPen(selected ? pal.color(QPalette::HighlightedText)
-                              : (b == 0 ? pal.color(QPalette::Disabled, QPalette::Text) : pal.color(QPalette::Text)));
+                              : (b == 0 ? pal.color(QPalette::PlaceholderText) : pal.color(QPalette::Text)));
             const char hex[2] = {kHex[b >> 4], kHex[b & 15]};
             p.drawText(xh, y + ascent, QString::fromLatin1(hex, 2));
             p.drawText(xt, y + ascent, QString((b >= 0x20 && b < 0x7F) ? QChar(b) : QChar(0x00B7)));
@@ -294,6 +324,8 @@ void XHexView::paintEvent(QPaintEvent*)
 void XHexView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    m_laidOut = true;
+    fitBytesPerRow();
     setTopRow(m_topRow);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// A hex dump of a file of any size: offset, 16 bytes in hex, and the same bytes as text.
+// A hex dump of a file of any size: offset, the bytes in hex, and the same bytes as text. A row
+// holds 16 bytes when the three columns fit the width, else 8, else 4; narrower still, a
+// horizontal scroll bar reaches the rest, so no column is ever out of reach.
 // Reads rows straight from the line reader's mapping (or from bytes in memory), painting only
 // the visible rows; opening costs a mapping, not a read. GUI thread only.
 #include "XLineReaderDA.h"
@@ -13,7 +15,8 @@ namespace zem {
 class XHexView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    static constexpr int kBytesPerRow = 16;
+    static constexpr int kMaxBytesPerRow = 16;
+    static constexpr int kMinBytesPerRow = 4;
     static constexpr int kMinFontSize = 6;
     static constexpr int kMaxFontSize = 64;
 
@@ -31,6 +34,11 @@ public:
     int fontSize() const { return m_fontSize; }
     // Shown centred while no file is open; an SVG resource or file path.
     void setDefaultImage(const QString& svgPath);
+
+    int bytesPerRow() const { return m_bytesPerRow; }
+    // Width of the offset, hex and text columns together at n bytes a row (and at the present n).
+    int contentWidthFor(int bytesPerRow) const;
+    int contentWidth() const { return contentWidthFor(m_bytesPerRow); }
 
     qint64 topRow() const { return m_topRow; }
     void scrollToOffset(qint64 offset);
@@ -64,7 +72,11 @@ private:
         int textX = 0;
         int width = 0;
     };
-    Columns columns() const;
+    Columns columns() const { return columnsFor(m_bytesPerRow); }
+    Columns columnsFor(int bytesPerRow) const;
+    // x of byte i of a row in the hex column (the halves of a wide row are set apart).
+    int hexX(const Columns& c, int i) const;
+    void fitBytesPerRow();
     qint64 rowCount() const;
     void afterOpen();
     void syncScrollBars();
@@ -72,6 +84,8 @@ private:
 
     XLineReaderDA m_reader;
     int m_fontSize = 14;
+    int m_bytesPerRow = kMaxBytesPerRow;
+    bool m_laidOut = false;  // the viewport has had its real size (first resize event)
     qint64 m_topRow = 0;
     int m_vShift = 0;  // scroll bar value = row >> m_vShift
     qint64 m_selAnchor = -1;

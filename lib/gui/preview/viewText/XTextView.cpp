@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -23,6 +24,15 @@ constexpr int kIndexPollMs = 150;
 
 XTextView::XTextView(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    // First: setting the font below lays the strip out.
+    m_lineInfo = new QLabel(this);
+    m_lineInfo->setObjectName(QStringLiteral("lineInfo"));
+    m_lineInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lineInfo->setContentsMargins(6, 0, 6, 0);
+    m_lineInfo->setAutoFillBackground(true);
+    m_lineInfo->setBackgroundRole(QPalette::Window);
+    m_lineInfo->setForegroundRole(QPalette::WindowText);
+    m_lineInfo->hide();
     setFont(preview_mono_font());
     setFrameShape(QFrame::NoFrame);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -79,6 +89,7 @@ void XTextView::afterOpen()
     syncScrollBars();
     if (!m_src.indexDone())
         m_indexTimer->start();
+    layoutLineInfo();
     viewport()->update();
 }
 
@@ -114,7 +125,45 @@ void XTextView::set_wrap(bool on)
 void XTextView::set_line_info_pos(int pos)
 {
     m_lineInfoPos = std::clamp(pos, 0, 2);
+    layoutLineInfo();
+    clampBottom();
+    syncScrollBars();
     viewport()->update();
+}
+
+// The strip takes a row of its own above or below the viewport, so it can never hide text.
+void XTextView::layoutLineInfo()
+{
+    const bool on = m_lineInfoPos != LineInfoOff && m_src.isOpen();
+    // A little smaller than the text, so it reads as a caption.
+    QFont f = font();
+    if (f.pixelSize() > 0)
+        f.setPixelSize(std::max(8, f.pixelSize() * 85 / 100));
+    else
+        f.setPointSizeF(std::max(6.0, f.pointSizeF() * 0.85));
+    m_lineInfo->setFont(f);
+    const int h = on ? QFontMetrics(f).height() + 4 : 0;
+    const bool top = m_lineInfoPos == LineInfoTopRight;
+    setViewportMargins(0, top ? h : 0, 0, top ? 0 : h);
+    if (!on) {
+        m_lineInfo->hide();
+        return;
+    }
+    const QRect vp = viewport()->geometry();
+    m_lineInfo->setGeometry(QRect(vp.left(), top ? vp.top() - h : vp.bottom() + 1, vp.width(), h));
+    m_lineInfo->show();
+    updateLineInfo();
+}
+
+void XTextView::updateLineInfo()
+{
+    if (m_lineInfoPos != LineInfoOff && m_src.isOpen())
+        m_lineInfo->setText(lineInfoText());
+}
+
+QRect XTextView::lineInfoRect() const
+{
+    return m_lineInfo->isHidden() ? QRect() : m_lineInfo->geometry();
 }
 
 void XTextView::setCurrentLayer(XMarkLayer* layer)
@@ -450,6 +499,7 @@ void XTextView::add_extra_context_menu(ContextMenuBuilder builder)
 void XTextView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    layoutLineInfo();
     if (m_wrap)
         invalidateLayout();
     clampBottom();
@@ -459,6 +509,7 @@ void XTextView::resizeEvent(QResizeEvent* event)
 void XTextView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        layoutLineInfo();
         invalidateLayout();
         m_topSub = 0;
         clampBottom();

@@ -3,6 +3,9 @@
 // on screen are decoded and laid out (from the mapping of XTextSource); the top of the view is a
 // byte offset, so scrolling, jumping to the end or to a mark never needs the whole line index.
 //
+// The line information ("Line N of M") sits in a strip of its own above or below the text, never
+// over it; it names the caret's line while the caret is in view, else the top line in view.
+//
 // Over the text it paints the mark layers of its XRamLayerGroup (id order, the current layer
 // last), the mouse-over layer, the active mark of the current layer, then the selection.
 // Marks and selection are byte ranges of the file; they are mapped to characters per row, so
@@ -19,6 +22,7 @@
 #include <memory>
 #include <unordered_map>
 
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -46,8 +50,8 @@ public:
     void set_wrap(bool on);
     bool wrap() const { return m_wrap; }
     void set_line_info_pos(int pos);
-    // Where the line information box was painted last (viewport coordinates; empty if never).
-    QRect lineInfoRect() const { return m_lineInfoRect; }
+    // Where the line information strip is, in the view's own coordinates (empty while off).
+    QRect lineInfoRect() const;
     int line_info_pos() const { return m_lineInfoPos; }
 
     XRamLayerGroup& layerGroup() { return m_layers; }
@@ -138,7 +142,9 @@ private:
     void onScrollAction(int action);
     void drawRange(QPainter& p, const Laid& l, qreal y, qint64 a, qint64 b, const QColor& c, bool frame) const;
     void paintRuler(QPainter& p, qreal y, const Laid& l, qint64 lineNo) const;
-    void paintLineInfo(QPainter& p);
+    void layoutLineInfo();
+    void updateLineInfo();
+    qint64 visibleEnd() const;
     int rulerWidth() const;
     qreal textWidth() const;
     void updateMouseOver(const QPoint& pos);
@@ -154,7 +160,7 @@ private:
     bool m_ruler = true;
     bool m_wrap = false;
     int m_lineInfoPos = LineInfoTopRight;
-    QRect m_lineInfoRect;  // where the line information was painted last
+    QLabel* m_lineInfo = nullptr;  // the strip beside the viewport (owned as a child)
 
     qint64 m_top = 0;  // start of the top piece
     int m_topSub = 0;  // wrapped row of that piece at the top

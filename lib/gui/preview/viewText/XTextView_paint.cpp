@@ -3,6 +3,7 @@
 
 #include "Logger.h"
 #include "XLang.h"
+#include "XTheme.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -115,14 +116,31 @@ void XTextView::paintEvent(QPaintEvent*)
         const qint64 b = l.piece.next;
         p.save();
         p.setClipRect(QRect(tl, 0, viewport()->width() - tl, viewport()->height()));
+        // Text on a mark takes black or white, whichever reads better on the mark's colour, so
+        // every layer colour (the user picks them) keeps its text readable. Later ranges win,
+        // as later fills do.
+        QVector<QTextLayout::FormatRange> selections;
+        auto markText = [&](qint64 from, qint64 to, const QColor& fill) {
+            QTextLayout::FormatRange fr;
+            fr.start = l.text.unitOfByte(std::max(from, a));
+            const int end = to >= l.piece.textEnd ? l.text.text.size() : l.text.unitEndOfByte(to);
+            fr.length = end - fr.start;
+            if (fr.length <= 0)
+                return;
+            fr.format.setForeground(XTheme::textOn(fill, pal.color(QPalette::Base)));
+            selections.push_back(fr);
+        };
         for (const XMarkLayer* layer : order)
             layer->for_each_in(a, b, [&](std::size_t i) {
                 const find::XRam& r = layer->mark(i);
                 drawRange(p, l, y, r.offset, r.offset + r.length, layer->mark_color(i), false);
+                markText(r.offset, r.offset + r.length, layer->mark_color(i));
             });
-        if (active && active->offset < b && active->offset + active->length > a)
-            drawRange(p, l, y, active->offset, active->offset + active->length, current->color().darker(115), true);
-        QVector<QTextLayout::FormatRange> selections;
+        if (active && active->offset < b && active->offset + active->length > a) {
+            const QColor fill = current->color().darker(115);
+            drawRange(p, l, y, active->offset, active->offset + active->length, fill, true);
+            markText(active->offset, active->offset + active->length, fill);
+        }
         if (sel.offset >= 0 && sel.offset < b && sel.offset + sel.length > a) {
             QTextLayout::FormatRange fr;
             fr.start = l.text.unitOfByte(std::max(sel.offset, a));
@@ -135,7 +153,7 @@ void XTextView::paintEvent(QPaintEvent*)
         l.layout.draw(&p, QPointF(tl - horizontalScrollBar()->value(), y), selections);
         p.restore();
         if (m_ruler) {
-            p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+            p.setPen(pal.color(QPalette::PlaceholderText));
             paintRuler(p, y, l, lineNo);
         }
         return true;
@@ -145,7 +163,7 @@ void XTextView::paintEvent(QPaintEvent*)
         p.drawLine(rw - 1, 0, rw - 1, viewport()->height());
     }
     if (m_src.size() <= 0) {
-        p.setPen(pal.color(QPalette::Disabled, QPalette::Text));
+        p.setPen(pal.color(QPalette::PlaceholderText));
         p.drawText(QRect(tl, 0, viewport()->width() - tl, rh), Qt::AlignLeft | Qt::AlignVCenter,
                    m_src.isOpen() ? xt("(empty file)") : QString());
     }
@@ -156,56 +174,35 @@ void XTextView::paintEvent(QPaintEvent*)
         h->setRange(0, std::max(h->maximum(), int(widest - textWidth()) + 16));
         h->setPageStep(int(textWidth()));
     }
-    paintLineInfo(p);
+    updateLineInfo();
 }
 
 QString XTextView::lineInfoText() const
 {
-    const qint64 at = m_caret >= 0 ? m_caret : m_top;
+    // The caret's line while the caret is on screen; after a jump or a scroll that leaves it
+    // behind, the top line in view, so the box always speaks of what the user sees.
+    const bool caretInView = m_caret >= 0 && m_caret >= m_top && m_caret < visibleEnd();
+    const qint64 at = caretInView ? m_caret : m_top;
     const qint64 line = m_src.lineNumberOf(at);
     const qint64 total = m_src.lineCount();
     QString s = xprintF(xt("Line $ of $"), line >= 0 ? format1000(line + 1) : QStringLiteral("?"),
                         total >= 0 ? format1000(total) : QStringLiteral("?"));
-    if (m_caret >= 0)
+    if (caretInView)
         s += QStringLiteral("  ") + xprintF(xt("Byte $"), format1000(m_caret));
     if (!m_src.indexDone())
         s += QStringLiteral("  ") + xprintF(xt("counting lines $%"), m_src.indexPercent());
     return s;
 }
 
-void XTextView::paintLineInfo(QPainter& p)
+qint64 XTextView::visibleEnd() const
 {
-    if (m_lineInfoPos == LineInfoOff || !m_src.isOpen())
-        return;
-    const QString s = lineInfoText();
-    QFont f = font();
-    f.setPointSizeF(std::max(6.0, f.pointSizeF() * 0.85));
-    p.setFont(f);
-    const QFontMetrics fm(f);
-    const int w = fm.horizontalAdvance(s) + 12;
-    const int h = fm.height() + 4;
-    const int x = viewport()->width() - w - 4;
-    const int top = 4;
-    const int bottom = viewport()->height() - h - 4;
-    int y = m_lineInfoPos == LineInfoTopRight ? top : bottom;
-    // Never over the active hit: the box goes to the other corner while it would hide it.
-    const XMarkLayer* current = currentLayer();
-    if (const find::XRam* active = current ? current->active_mark() : nullptr) {
-        for (const QRectF& r : rectsForRange(active->offset, active->length)) {
-            if (r.intersects(QRectF(x, y, w, h))) {
-                y = y == top ? bottom : top;
-                break;
-            }
-        }
-    }
-    m_lineInfoRect = QRect(x, y, w, h);
-    QColor bg = palette().color(QPalette::ToolTipBase);
-    bg.setAlpha(225);
-    p.setPen(palette().color(QPalette::Mid));
-    p.setBrush(bg);
-    p.drawRoundedRect(QRect(x, y, w, h), 3, 3);
-    p.setPen(palette().color(QPalette::ToolTipText));
-    p.drawText(QRect(x, y, w, h), Qt::AlignCenter, s);
+    qint64 end = m_top;
+    forEachVisible([&](const Laid& l, qreal, qint64) {
+        end = l.piece.next;
+        return true;
+    });
+    // The last row may be cut by the viewport's edge; a caret there still counts as in view.
+    return m_src.size() > 0 && end >= m_src.size() ? m_src.size() + 1 : end;
 }
 
 QVector<QRectF> XTextView::rectsForRange(qint64 offset, qint64 length) const
