@@ -12,6 +12,8 @@
 
 #include <QColor>
 #include <QFileInfo>
+#include <QList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,6 +59,16 @@ public:
         FLAG_HIDDEN = 64,
         FLAG_CONTENT = 128
     };
+
+    // The filter items in menu order; the separator carries FILTER_SEPARATOR instead of a bit.
+    // Texts are English, translated where shown.
+    struct FilterItem {
+        uint32_t bit;
+        const char* label;
+        const char* tooltip;
+    };
+    static constexpr uint32_t FILTER_SEPARATOR = 0x40000000;
+    static QList<FilterItem> filter_items();
 
     explicit WinFinder(QWidget* parent = nullptr);
     ~WinFinder() override;
@@ -156,6 +168,11 @@ public:
     FindArea* findArea() const { return m_find.get(); }
     PanelResults* panelResults() const;
     // --- end of the find area ---
+
+    // Configuration dialog and language editor (WinFinder_config.cpp).
+    void on_config();
+    // Ends this run and starts the program again; tests replace it.
+    static std::function<void()> restartHook;
 
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();

@@ -31,22 +31,13 @@ using zem::xt;
 
 namespace {
 
-// Marks the separator entry of the filter items; not a flag bit.
-constexpr uint32_t kSeparator = 0x40000000;
-
-struct FilterItem {
-    uint32_t bit;
-    const char* label;
-    const char* tooltip;
-};
-
-const FilterItem kFilterItems[] = {
+const WinFinder::FilterItem kFilterItems[] = {
     {2, "File Name Pattern", "Comma separated Wildcard Patterns\nLike *bitmap*,MyFile*\n[ Alt+p ]"},
     {4, "File Name NOT Pattern", "NOT Wildcard Patterns (exclude)[ Alt+n ]"},
     {8, "File Time Stamp", "Time stamps supported: Before, After Between,... [ Alt+t ]"},
     {16, "File Size", "File size in bytes,kb,mb or gb [ Alt+s ]"},
     {64, "Hidden Files ( .xy )", "Hide/Show dot file names"},
-    {kSeparator, "-", ""},
+    {WinFinder::FILTER_SEPARATOR, "-", ""},
     {32, "Text Files only", "Text file extensions like txt,xml,html,... [ Alt+e ]"},
     {128, "Content", "Filter Strings inside File [ Alt+c ]"},
 };
@@ -190,12 +181,11 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     *tools->createButtonImageIcon(QStringLiteral(":/zf/icons/tree3.svg"), xt("Tree Views (Normal, Details, No Tree)")) =
         [this] { step_tree_mode(); };
     f.buttonConfig = tools->createButtonImageIcon(icon("wheel.svg"), xt("Zem Finder Configuration"));
-    // Until the configuration dialog exists, both clicks open the settings menu.
     f.buttonConfig->mouseListener.add([this](QMouseEvent* event) {
         if (zem::XButton::isRightButton(event))
             show_settings_menu();
     });
-    *f.buttonConfig = [this] { show_settings_menu(); };
+    *f.buttonConfig = [this] { on_config(); };
     *tools->createButtonImageIcon(icon("help.svg"), xt("Help")) = [this] { helpProgram(); };
     *tools->createButtonImageIcon(icon("window.svg"), xt("New Window")) = [] { new_win(QString()); };
     f.buttonFullScreen = tools->createButtonImageIcon(icon("expand.svg"), xt("Toggle Full Screen"));
@@ -211,6 +201,11 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     addHotKeyMethod(Qt::ALT | Qt::Key_F, [this] { show_filter_menu(); });
     addHotKeyMethod(Qt::Key_Escape, [this] { on_escape_key(); });
     apply_filter_flags(filter_flags());
+}
+
+QList<WinFinder::FilterItem> WinFinder::filter_items()
+{
+    return QList<FilterItem>(std::begin(kFilterItems), std::end(kFilterItems));
 }
 
 void WinFinder::apply_filter_flags(uint32_t flags)
@@ -244,7 +239,7 @@ zem::XMenu* WinFinder::create_filter_menu()
     menu->setToolTipsVisible(true);
     const uint32_t flags = filter_flags();
     for (const FilterItem& item : kFilterItems) {
-        if (item.bit == kSeparator) {
+        if (item.bit == FILTER_SEPARATOR) {
             menu->addSeparator();
             continue;
         }
@@ -282,6 +277,10 @@ zem::XMenu* WinFinder::create_settings_menu()
     *statusBar = [statusBar] {
         WinFinderConfig::get().flagStatusBar = statusBar->isChecked();
         apply_status_bar_flag();
+    };
+    menu->addSeparator();
+    *menu->createAction(zem::XTheme::iconPath(QStringLiteral("wheel.svg")), xt("Configuration Dialog"), 3) = [this] {
+        on_config();
     };
     return menu;
 }

@@ -8,6 +8,7 @@
 #include "gui/config/ConfigZemFinder.h"
 #include "main/BuildInfo.h"
 
+#include "XFontScale.h"
 #include "XTools.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
@@ -78,6 +79,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     zem::XNode* nApp = kernel.getCreateNodeApplication();
     zem::XNode* nConfig = nApp->getCreateNode(QStringLiteral("Config"));
     WinFinderConfig::get().fromNode(nConfig);
+    zem::XFontScale::apply();
 
     if (!kernel.commandLine().checkKeys()) {
         zem::Logger::log(QStringLiteral("Keys !"), zem::LOG_ERROR);
