@@ -20,6 +20,7 @@
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QStatusBar;
 
 namespace zem {
@@ -164,6 +165,11 @@ public:
     void restoreSearchHistory();
     void saveSearchHistory();
     void manage_combo_History(QComboBox* comboBox, const QString& text);
+    // The context menu of a history box's field: the standard entries and "Edit History"
+    // (the caller owns the menu).
+    QMenu* create_history_context_menu(QComboBox* comboBox);
+    // Runs the history editor on the box's items; OK replaces them, keeping the field's text.
+    void edit_combo_history(QComboBox* comboBox);
     uint32_t search_state() const;
     FindArea* findArea() const { return m_find.get(); }
     PanelResults* panelResults() const;

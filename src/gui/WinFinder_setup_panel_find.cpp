@@ -8,6 +8,7 @@
 #include "XTheme.h"
 #include "find/XFileFilter.h"
 #include "gui/config/ConfigZemFinder.h"
+#include "gui/dia/DiaHistory.h"
 #include "widgets/XAction.h"
 #include "widgets/XButton.h"
 #include "widgets/XComboBox.h"
@@ -21,6 +22,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 
 namespace zemFinder {
@@ -194,6 +196,17 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     installEventFilter(new FullScreenWatcher(this, f.buttonFullScreen));
     *tools->createButtonImageIcon(icon("hide.svg"), xt("Hide to Tray Menu [ Alt + h ]")) = [this] { hide(); };
 
+    for (QComboBox* combo : {static_cast<QComboBox*>(f.comboPattern), static_cast<QComboBox*>(f.comboNotPattern),
+                             static_cast<QComboBox*>(f.comboContent)}) {
+        QLineEdit* edit = combo->lineEdit();
+        edit->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(edit, &QWidget::customContextMenuRequested, edit, [this, combo, edit](const QPoint& pos) {
+            QMenu* menu = create_history_context_menu(combo);
+            menu->exec(edit->mapToGlobal(pos));
+            menu->deleteLater();
+        });
+    }
+
     setup_panel_find_pages();
     restoreSearchHistory();
 
@@ -255,6 +268,33 @@ zem::XMenu* WinFinder::create_filter_menu()
         set_filter_flags(WinFinderConfig::get().filterBits);
     };
     return menu;
+}
+
+QMenu* WinFinder::create_history_context_menu(QComboBox* comboBox)
+{
+    QMenu* menu = comboBox->lineEdit()->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(xt("Edit History"), comboBox, [this, comboBox] { edit_combo_history(comboBox); });
+    return menu;
+}
+
+void WinFinder::edit_combo_history(QComboBox* comboBox)
+{
+    QStringList items;
+    for (int i = 0; i < comboBox->count(); ++i)
+        items << comboBox->itemText(i);
+    bool ok = false;
+    const QStringList edited = DiaHistory::edit(this, items, &ok);
+    if (!ok)
+        return;
+    // A text typed but not yet searched for stays in the field.
+    const QString current = comboBox->currentText();
+    comboBox->clear();
+    comboBox->addItems(edited);
+    const int index = edited.indexOf(current);
+    comboBox->setCurrentIndex(index);
+    if (index < 0)
+        comboBox->setEditText(current);
 }
 
 void WinFinder::show_filter_menu()
