@@ -177,6 +177,7 @@ public:
 
     // Configuration dialog and language editor (WinFinder_config.cpp).
     void on_config();
+    void on_lang_editor();
     // Ends this run and starts the program again; tests replace it.
     static std::function<void()> restartHook;
 

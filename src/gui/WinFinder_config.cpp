@@ -1,5 +1,5 @@
-// WinFinder: the configuration dialog's result applied to the running program, and the restart
-// that options such as the theme and the language need.
+// WinFinder: the configuration dialog's result applied to the running program, the restart
+// that options such as the theme and the language need, and the language editor.
 #include "KernelGUI.h"
 #include "Logger.h"
 #include "WinFinder.h"
@@ -11,6 +11,7 @@
 #include "dir/AbstractPreviewDir.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/config/DiaWinFinderConfig.h"
+#include "gui/lang/WinLang.h"
 #include "widgets/XBox.h"
 #include "widgets/XButton.h"
 #include "widgets/XTreeViewFiles.h"
@@ -127,6 +128,14 @@ void WinFinder::on_config()
         this, xt("Restart"), xt("Some options will work only after restart!\nDo you want to restart Zem Finder ?"));
     if (answer == 1)
         zem::XTools::run_in_gui_thread(restart_program, RESTART_DELAY_MS);
+}
+
+void WinFinder::on_lang_editor()
+{
+    Logger::log(
+        zem::xprintF(QStringLiteral("WinFinder_config::on_lang_editor, current lang:$"), zem::XTools::get_lang()),
+        zem::LOG_PROGRESS);
+    WinLang::open_editor();
 }
 
 } // namespace zemFinder

@@ -322,6 +322,8 @@ zem::XMenu* WinFinder::create_settings_menu()
     *menu->createAction(zem::XTheme::iconPath(QStringLiteral("wheel.svg")), xt("Configuration Dialog"), 3) = [this] {
         on_config();
     };
+    menu->addSeparator();
+    *menu->createAction(xt("Language Editor"), false, false, true, 4) = [this] { on_lang_editor(); };
     return menu;
 }
 
