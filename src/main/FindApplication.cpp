@@ -12,6 +12,7 @@
 #include "XTools.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
+#include "gui/dia/DiaFirstMessage.h"
 #include "widgets/XToolsGui.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     }
 
     zem::XNode* nApp = kernel.getCreateNodeApplication();
+    DiaFirstMessage::show_at_start(nApp->root());
     zem::XNode* nConfig = nApp->getCreateNode(QStringLiteral("Config"));
     WinFinderConfig::get().fromNode(nConfig);
     zem::XFontScale::apply();
