@@ -26,6 +26,7 @@ int dia_config(zem::KernelGUI& kernel)
     zem::XNode* node = kernel.getCreateNodeApplication()->getCreateNode(QStringLiteral("cfg"));
     WinFinderConfig config;
     config.fromNode(node);
+    config.flagDarkTheme = kernel.isZemStyleDark();
     DiaZemFinderConfig dia(config);
     dia.setGeometry(50, 50, 600, 400);
     if (dia.run() != QDialog::Accepted) {

@@ -11,6 +11,7 @@
 #include "gui/WinFinder_FindArea.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "gui/config/DiaWinFinderConfig.h"
+#include "gui/lang/WinLang.h"
 #include "widgets/XAction.h"
 #include "widgets/XBox.h"
 #include "widgets/XButton.h"
@@ -384,6 +385,27 @@ private Q_SLOTS:
         QVERIFY(entry);
         entry->trigger();
         QCOMPARE(runs, 2);
+    }
+
+    void languageEditorEntryOpensOneEditor()
+    {
+        std::unique_ptr<zem::XMenu> menu(m_win->create_settings_menu());
+        QAction* entry = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->text() == zem::xt("Language Editor"))
+                entry = action;
+        QVERIFY(entry);
+        QVERIFY(!zemFinder::WinLang::is_open());
+        entry->trigger();
+        QVERIFY(zemFinder::WinLang::is_open());
+        const int windows = zem::KernelGUI::kernelGui()->windows().size();
+        entry->trigger();
+        QCOMPARE(zem::KernelGUI::kernelGui()->windows().size(), windows);
+        for (QWidget* window : zem::KernelGUI::kernelGui()->windows())
+            if (qobject_cast<zemFinder::WinLang*>(window))
+                window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!zemFinder::WinLang::is_open());
     }
 };
 

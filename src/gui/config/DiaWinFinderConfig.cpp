@@ -113,6 +113,13 @@ DiaZemFinderConfig::DiaZemFinderConfig(const WinFinderConfig& config, QWidget* p
         tabs->addTab(page, xt(title));
     }
 
+    // Translated names may be wider than the usual column; the controls still line up.
+    int width = LABEL_WIDTH;
+    for (QLabel* label : qAsConst(m_rowLabels))
+        width = qMax(width, label->sizeHint().width());
+    for (QLabel* label : qAsConst(m_rowLabels))
+        label->setMinimumWidth(width);
+
     auto* buttons = new zem::XPanel(false);
     layout->addWidget(buttons);
     buttons->addStretch(1);
@@ -136,6 +143,7 @@ zem::XPanel* DiaZemFinderConfig::add_row(zem::XPanel* page, const QString& label
     zem::XPanel* row = page->createPanelHorizontal();
     QLabel* name = row->createLabel(label);
     name->setMinimumWidth(LABEL_WIDTH);
+    m_rowLabels << name;
     if (toggled)
         new ClickToggles(name, toggled);
     if (control) {
@@ -331,7 +339,9 @@ void DiaZemFinderConfig::setup_page_text(zem::XPanel* page)
     QLabel* extLabel = extRow->createLabel(xt("File Extensions\nfor Text Files\nASCII + UTF8"));
     extLabel->setMinimumWidth(LABEL_WIDTH);
     extLabel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    m_extensions = extRow->add(new QPlainTextEdit(m_cfg.ext_to_string(true)), 1);
+    // Blanks after the commas let the field wrap between extensions, not inside one.
+    const QString extensions = m_cfg.ext_to_string(true).replace(QLatin1Char(','), QStringLiteral(", "));
+    m_extensions = extRow->add(new QPlainTextEdit(extensions), 1);
     m_extensions->setObjectName(QStringLiteral("extensions"));
 
     m_fontSize = add_choice(page, range(10, 31, 1) + range(32, 64, 4), m_cfg.fontSize, QStringLiteral("fontSize"));

@@ -11,6 +11,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -75,6 +76,7 @@ private:
     QPlainTextEdit* m_extensions = nullptr;
     zem::XTypedComboBox* m_fontSize = nullptr;
     QButtonGroup* m_linePos = nullptr;
+    QList<QLabel*> m_rowLabels;
 };
 
 } // namespace zemFinder
