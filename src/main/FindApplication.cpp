@@ -5,6 +5,7 @@
 #include "XEnv.h"
 #include "XNode.h"
 #include "XRunGuard.h"
+#include "XRuntime.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "main/BuildInfo.h"
 
@@ -79,6 +80,8 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
 
     zem::XNode* nApp = kernel.getCreateNodeApplication();
     DiaFirstMessage::show_at_start(nApp->root());
+    if (zem::XRuntime::quit_requested())
+        return 0;
     zem::XNode* nConfig = nApp->getCreateNode(QStringLiteral("Config"));
     WinFinderConfig::get().fromNode(nConfig);
     zem::XFontScale::apply();
