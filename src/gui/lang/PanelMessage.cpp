@@ -44,6 +44,14 @@ void PanelMessage::set_message(zem::LangMessage& message, const QString& lang)
         message.set(lang, QString());
         m_translation->setPlainText(WRONG_PLACE);
     }
+    show_first_line();
+}
+
+void PanelMessage::show_first_line()
+{
+    // A one-line-high field of a wrapped text would otherwise show its last line.
+    m_english->moveCursor(QTextCursor::Start);
+    m_translation->moveCursor(QTextCursor::Start);
 }
 
 QString PanelMessage::english() const
@@ -59,6 +67,7 @@ QString PanelMessage::translation() const
 void PanelMessage::set_translation(const QString& text)
 {
     m_translation->setPlainText(text);
+    show_first_line();
 }
 
 void PanelMessage::activate(bool flag)
@@ -67,6 +76,8 @@ void PanelMessage::activate(bool flag)
     const int height = flag ? HEIGHT_ACTIVE : HEIGHT_SMALL;
     m_english->setFixedHeight(height);
     m_translation->setFixedHeight(height);
+    if (!flag)
+        show_first_line();
 }
 
 bool PanelMessage::eventFilter(QObject* watched, QEvent* event)

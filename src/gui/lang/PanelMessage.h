@@ -34,6 +34,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void show_first_line();
+
     QPlainTextEdit* m_english;
     QPlainTextEdit* m_translation;
 };
