@@ -19,7 +19,10 @@ QPlainTextEdit* createField(zem::XPanel* panel, bool readOnly)
     auto* field = panel->add(new QPlainTextEdit(panel), 1);
     field->setReadOnly(readOnly);
     field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    field->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     field->setFixedHeight(PanelMessage::HEIGHT_SMALL);
+    // One line high, a wrapped text would show a later line; unwrapped it shows its beginning.
+    field->setLineWrapMode(QPlainTextEdit::NoWrap);
     return field;
 }
 } // namespace
@@ -49,7 +52,6 @@ void PanelMessage::set_message(zem::LangMessage& message, const QString& lang)
 
 void PanelMessage::show_first_line()
 {
-    // A one-line-high field of a wrapped text would otherwise show its last line.
     m_english->moveCursor(QTextCursor::Start);
     m_translation->moveCursor(QTextCursor::Start);
 }
@@ -74,8 +76,11 @@ void PanelMessage::activate(bool flag)
 {
     Logger::log(xprintF(QStringLiteral("PanelMessage::activate, flag:$"), flag), zem::LOG_DETAIL);
     const int height = flag ? HEIGHT_ACTIVE : HEIGHT_SMALL;
-    m_english->setFixedHeight(height);
-    m_translation->setFixedHeight(height);
+    const auto wrap = flag ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap;
+    for (QPlainTextEdit* field : {m_english, m_translation}) {
+        field->setFixedHeight(height);
+        field->setLineWrapMode(wrap);
+    }
     if (!flag)
         show_first_line();
 }
