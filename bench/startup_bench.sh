@@ -40,6 +40,12 @@ export XDG_RUNTIME_DIR="$home/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$home/start/folder"
+# A configuration past the first-run message, whose modal dialog would hold the start.
+mkdir -p "$XDG_CONFIG_HOME/zemfinder"
+cat >"$XDG_CONFIG_HOME/zemfinder/zemfinder-config.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<node name="root"><a key="flagSeeIniMessage" type="bool">false</a></node>
+XML
 
 # One start: prints "wall_ms inner_ms".
 one_start() {

@@ -19,6 +19,7 @@ namespace zem {
 
 namespace {
 int g_signalFds[2] = {-1, -1};
+bool g_quitRequested = false;
 
 void onSignal(int)
 {
@@ -37,6 +38,7 @@ void installQuitOnSignals(QCoreApplication& app)
         char byte = 0;
         [[maybe_unused]] ssize_t n = ::read(g_signalFds[1], &byte, 1);
         Logger::log(QStringLiteral("XRuntime, signal received: quitting"), LOG_PROGRESS);
+        g_quitRequested = true;
         QCoreApplication::quit();
         notifier->setEnabled(true);
     });
@@ -154,6 +156,11 @@ int runGui(int argc, char** argv, const CommandEntry& entry)
     return rc;
 }
 } // namespace
+
+bool XRuntime::quit_requested()
+{
+    return g_quitRequested;
+}
 
 int XRuntime::runStandard(int argc, char** argv, char** /*envp*/, const QString& defaultCommand,
                           const QString& /*engineName*/, void* /*reserved*/)

@@ -10,6 +10,9 @@ class XRuntime {
 public:
     static int runStandard(int argc, char** argv, char** envp, const QString& defaultCommand,
                            const QString& engineName, void* reserved);
+    // True once SIGTERM or SIGINT asked the program to end. A modal dialog that the signal closed
+    // cannot tell its caller otherwise, and the caller must not go on to open windows.
+    static bool quit_requested();
 };
 
 } // namespace zem

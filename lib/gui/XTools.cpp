@@ -79,10 +79,7 @@ bool XTools::lang_ini(bool load)
 {
     if (!load)
         return true;
-    const QString user = user_lang_file_path();
-    if (QFileInfo::exists(user) && XLang::load(user))
-        return true;
-    return XLang::load(g_langPath);
+    return XLang::loadUserThenBuiltIn(user_lang_file_path(), g_langPath);
 }
 
 void XTools::set_lang(const QString& code)

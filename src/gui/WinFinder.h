@@ -12,12 +12,15 @@
 
 #include <QColor>
 #include <QFileInfo>
+#include <QList>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QStatusBar;
 
 namespace zem {
@@ -58,6 +61,16 @@ public:
         FLAG_HIDDEN = 64,
         FLAG_CONTENT = 128
     };
+
+    // The filter items in menu order; the separator carries FILTER_SEPARATOR instead of a bit.
+    // Texts are English, translated where shown.
+    struct FilterItem {
+        uint32_t bit;
+        const char* label;
+        const char* tooltip;
+    };
+    static constexpr uint32_t FILTER_SEPARATOR = 0x40000000;
+    static QList<FilterItem> filter_items();
 
     explicit WinFinder(QWidget* parent = nullptr);
     ~WinFinder() override;
@@ -164,6 +177,11 @@ public:
     void restoreSearchHistory();
     void saveSearchHistory();
     void manage_combo_History(QComboBox* comboBox, const QString& text);
+    // The context menu of a history box's field: the standard entries and "Edit History"
+    // (the caller owns the menu).
+    QMenu* create_history_context_menu(QComboBox* comboBox);
+    // Runs the history editor on the box's items; OK replaces them, keeping the field's text.
+    void edit_combo_history(QComboBox* comboBox);
     uint32_t search_state() const;
     FindArea* findArea() const { return m_find.get(); }
     PanelResults* panelResults() const;
@@ -188,6 +206,12 @@ public:
     // The existing file an output names in its "$OUTPUT" line, or empty.
     static QString output_target(const QString& text);
     // --- end of the applications ---
+
+    // Configuration dialog and language editor (WinFinder_config.cpp).
+    void on_config();
+    void on_lang_editor();
+    // Ends this run and starts the program again; tests replace it.
+    static std::function<void()> restartHook;
 
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();

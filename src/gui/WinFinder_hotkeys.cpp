@@ -7,6 +7,10 @@
 #include "widgets/XBrowserWindow.h"
 #include "widgets/XTreeViewFiles.h"
 #include "XLang.h"
+#include "XTools.h"
+#include "gui/dia/DiaFirstMessage.h"
+
+#include <QTextBrowser>
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,7 +34,10 @@ void WinFinder::setup_hotkeys()
     });
     addHotKeyMethod(Qt::Key_F5, [this] { on_refresh(); });
     addHotKeyMethod(Qt::Key_F3, [this] {
-        zem::XBrowserWindow::showHelp(QStringLiteral(":/zf/html/FirstMessage.html"), zem::xt("Hint"), 0, this);
+        auto* help =
+            zem::XBrowserWindow::showHelp(QStringLiteral(":/zf/html/FirstMessage.en.html"), zem::xt("Hint"), 0, this);
+        if (help)
+            help->browser()->setHtml(DiaFirstMessage::page_html(zem::XTools::get_lang()));
     });
     addHotKeyMethod(Qt::Key_Return, [this] {
         if (m_navigationBar && m_navigationBar->pathField()->hasFocus()) {

@@ -8,6 +8,7 @@
 #include "XTheme.h"
 #include "find/XFileFilter.h"
 #include "gui/config/ConfigZemFinder.h"
+#include "gui/dia/DiaHistory.h"
 #include "widgets/XAction.h"
 #include "widgets/XButton.h"
 #include "widgets/XComboBox.h"
@@ -21,6 +22,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -32,22 +34,13 @@ using zem::xt;
 
 namespace {
 
-// Marks the separator entry of the filter items; not a flag bit.
-constexpr uint32_t kSeparator = 0x40000000;
-
-struct FilterItem {
-    uint32_t bit;
-    const char* label;
-    const char* tooltip;
-};
-
-const FilterItem kFilterItems[] = {
+const WinFinder::FilterItem kFilterItems[] = {
     {2, "File Name Pattern", "Comma separated Wildcard Patterns\nLike *bitmap*,MyFile*\n[ Alt+p ]"},
     {4, "File Name NOT Pattern", "NOT Wildcard Patterns (exclude)[ Alt+n ]"},
     {8, "File Time Stamp", "Time stamps supported: Before, After Between,... [ Alt+t ]"},
     {16, "File Size", "File size in bytes,kb,mb or gb [ Alt+s ]"},
     {64, "Hidden Files ( .xy )", "Hide/Show dot file names"},
-    {kSeparator, "-", ""},
+    {WinFinder::FILTER_SEPARATOR, "-", ""},
     {32, "Text Files only", "Text file extensions like txt,xml,html,... [ Alt+e ]"},
     {128, "Content", "Filter Strings inside File [ Alt+c ]"},
 };
@@ -191,12 +184,11 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
             QTimer::singleShot(0, this, [this] { show_apps_menu(); });
     });
     f.buttonConfig = tools->createButtonImageIcon(icon("wheel.svg"), xt("Zem Finder Configuration"));
-    // Until the configuration dialog exists, both clicks open the settings menu.
     f.buttonConfig->mouseListener.add([this](QMouseEvent* event) {
         if (zem::XButton::isRightButton(event))
             show_settings_menu();
     });
-    *f.buttonConfig = [this] { show_settings_menu(); };
+    *f.buttonConfig = [this] { on_config(); };
     *tools->createButtonImageIcon(icon("help.svg"), xt("Help")) = [this] { helpProgram(); };
     *tools->createButtonImageIcon(icon("window.svg"), xt("New Window")) = [] { new_win(QString()); };
     f.buttonFullScreen = tools->createButtonImageIcon(icon("expand.svg"), xt("Toggle Full Screen"));
@@ -205,6 +197,17 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     installEventFilter(new FullScreenWatcher(this, f.buttonFullScreen));
     *tools->createButtonImageIcon(icon("hide.svg"), xt("Hide to Tray Menu [ Alt + h ]")) = [this] { hide(); };
 
+    for (QComboBox* combo : {static_cast<QComboBox*>(f.comboPattern), static_cast<QComboBox*>(f.comboNotPattern),
+                             static_cast<QComboBox*>(f.comboContent)}) {
+        QLineEdit* edit = combo->lineEdit();
+        edit->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(edit, &QWidget::customContextMenuRequested, edit, [this, combo, edit](const QPoint& pos) {
+            QMenu* menu = create_history_context_menu(combo);
+            menu->exec(edit->mapToGlobal(pos));
+            menu->deleteLater();
+        });
+    }
+
     setup_panel_find_pages();
     restoreSearchHistory();
 
@@ -212,6 +215,11 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     addHotKeyMethod(Qt::ALT | Qt::Key_F, [this] { show_filter_menu(); });
     addHotKeyMethod(Qt::Key_Escape, [this] { on_escape_key(); });
     apply_filter_flags(filter_flags());
+}
+
+QList<WinFinder::FilterItem> WinFinder::filter_items()
+{
+    return QList<FilterItem>(std::begin(kFilterItems), std::end(kFilterItems));
 }
 
 void WinFinder::apply_filter_flags(uint32_t flags)
@@ -245,7 +253,7 @@ zem::XMenu* WinFinder::create_filter_menu()
     menu->setToolTipsVisible(true);
     const uint32_t flags = filter_flags();
     for (const FilterItem& item : kFilterItems) {
-        if (item.bit == kSeparator) {
+        if (item.bit == FILTER_SEPARATOR) {
             menu->addSeparator();
             continue;
         }
@@ -261,6 +269,33 @@ zem::XMenu* WinFinder::create_filter_menu()
         set_filter_flags(WinFinderConfig::get().filterBits);
     };
     return menu;
+}
+
+QMenu* WinFinder::create_history_context_menu(QComboBox* comboBox)
+{
+    QMenu* menu = comboBox->lineEdit()->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(xt("Edit History"), comboBox, [this, comboBox] { edit_combo_history(comboBox); });
+    return menu;
+}
+
+void WinFinder::edit_combo_history(QComboBox* comboBox)
+{
+    QStringList items;
+    for (int i = 0; i < comboBox->count(); ++i)
+        items << comboBox->itemText(i);
+    bool ok = false;
+    const QStringList edited = DiaHistory::edit(this, items, &ok);
+    if (!ok)
+        return;
+    // A text typed but not yet searched for stays in the field.
+    const QString current = comboBox->currentText();
+    comboBox->clear();
+    comboBox->addItems(edited);
+    const int index = edited.indexOf(current);
+    comboBox->setCurrentIndex(index);
+    if (index < 0)
+        comboBox->setEditText(current);
 }
 
 void WinFinder::show_filter_menu()
@@ -284,6 +319,12 @@ zem::XMenu* WinFinder::create_settings_menu()
         WinFinderConfig::get().flagStatusBar = statusBar->isChecked();
         apply_status_bar_flag();
     };
+    menu->addSeparator();
+    *menu->createAction(zem::XTheme::iconPath(QStringLiteral("wheel.svg")), xt("Configuration Dialog"), 3) = [this] {
+        on_config();
+    };
+    menu->addSeparator();
+    *menu->createAction(xt("Language Editor"), false, false, true, 4) = [this] { on_lang_editor(); };
     return menu;
 }
 

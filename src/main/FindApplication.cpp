@@ -5,14 +5,17 @@
 #include "XEnv.h"
 #include "XNode.h"
 #include "XRunGuard.h"
+#include "XRuntime.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "main/BuildInfo.h"
 
+#include "XFontScale.h"
 #include "XTools.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
 #include "gui/apps/XAppManager.h"
 #include "gui/apps/XAppRunner.h"
+#include "gui/dia/DiaFirstMessage.h"
 #include "widgets/XToolsGui.h"
 
 #include <QApplication>
@@ -89,8 +92,12 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     }
 
     zem::XNode* nApp = kernel.getCreateNodeApplication();
+    DiaFirstMessage::show_at_start(nApp->root());
+    if (zem::XRuntime::quit_requested())
+        return 0;
     zem::XNode* nConfig = nApp->getCreateNode(QStringLiteral("Config"));
     WinFinderConfig::get().fromNode(nConfig);
+    zem::XFontScale::apply();
 
     if (!kernel.commandLine().checkKeys()) {
         zem::Logger::log(QStringLiteral("Keys !"), zem::LOG_ERROR);

@@ -184,7 +184,10 @@ private Q_SLOTS:
         WinFinder::apply_status_bar_flag();
         QVERIFY(win->statusBarRow()->isVisible());
         std::unique_ptr<zem::XMenu> menu(win->create_settings_menu());
-        QCOMPARE(menu->actions().size(), 2);
+        // Mouse Over Info, Status Bar, separator, Configuration Dialog, separator, Language Editor.
+        QCOMPARE(menu->actions().size(), 6);
+        QCOMPARE(menu->actions().at(3)->text(), QStringLiteral("Configuration Dialog"));
+        QCOMPARE(menu->actions().at(5)->text(), QStringLiteral("Language Editor"));
         QAction* mouseOver = menu->actions().at(0);
         QAction* statusBar = menu->actions().at(1);
         QVERIFY(mouseOver->isChecked() && statusBar->isChecked());

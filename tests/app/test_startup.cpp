@@ -7,6 +7,7 @@
 #include "XNode.h"
 #include "XRuntime.h"
 #include "gui/config/ConfigZemFinder.h"
+#include "gui/dia/DiaFirstMessage.h"
 #include "main/BuildInfo.h"
 #include "main/FindApplication.h"
 #include "main/StartUp.h"
@@ -49,6 +50,15 @@ QString binary()
     return QStringLiteral(ZEM_TEST_BINARY_DIR "/zemfinder");
 }
 
+// A configuration file whose only content ends the first-run state, so a started binary goes
+// straight to its window.
+void writeConfigPastFirstRun()
+{
+    zem::XNode root(QStringLiteral("root"));
+    root.setBool(QStringLiteral("flagSeeIniMessage"), false);
+    QVERIFY(root.saveXml(zem::KernelGUI::configFilePath()));
+}
+
 bool waitForFile(const QString& path, int timeoutMs)
 {
     QElapsedTimer t;
@@ -73,6 +83,31 @@ private Q_SLOTS:
     {
         m_home = isolateHomes();
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The first-run message is closed at once; its own tests are elsewhere.
+        zemFinder::DiaFirstMessage::execHook = [](zemFinder::DiaFirstMessage&) { return int(QDialog::Rejected); };
+    }
+
+    void termDuringTheFirstRunMessageEndsTheProgram()
+    {
+        QFile::remove(zem::KernelGUI::configFilePath());
+        QProcess app;
+        app.start(binary(), QStringList());
+        QVERIFY(app.waitForStarted());
+        QByteArray output;
+        QElapsedTimer waited;
+        waited.start();
+        // "english": the dialog has chosen its page and is about to be shown.
+        while (!output.contains("english") && waited.elapsed() < 30000) {
+            app.waitForReadyRead(200);
+            output += app.readAllStandardError();
+        }
+        QVERIFY2(output.contains("english"), output.constData());
+        QTest::qWait(500);
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(30000));
+        output += app.readAllStandardError();
+        QCOMPARE(app.exitCode(), 0);
+        QVERIFY2(!output.contains("FindApplication::zemFind <<<"), output.constData());
     }
 
     void optionsSurviveARestart()
@@ -182,7 +217,7 @@ private Q_SLOTS:
         QVERIFY(first.waitForFinished(10000));
         QVERIFY(QFileInfo::exists(lock));   // left behind by the killed process
 
-        QFile::remove(zem::KernelGUI::configFilePath());
+        writeConfigPastFirstRun();
         QProcess third;
         third.start(binary(), QStringList());
         QVERIFY(third.waitForStarted());
