@@ -42,6 +42,7 @@ drive() {
 <?xml version="1.0" encoding="UTF-8"?>
 <node name="root">
  <a key="flagDarkTheme" type="bool">$dark</a>
+ <a key="flagSeeIniMessage" type="bool">false</a>
 </node>
 XML
   export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \

@@ -10,6 +10,7 @@
 #include "gui/apps/XAppDefaults.h"
 #include "gui/apps/XAppManager.h"
 #include "gui/apps/XType_App.h"
+#include "gui/dia/DiaFirstMessage.h"
 #include "main/FindApplication.h"
 
 #include <QtTest>
@@ -81,7 +82,12 @@ private:
     QString m_home;
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+    void initTestCase()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The first-run message is closed at once; its own tests are elsewhere.
+        zemFinder::DiaFirstMessage::execHook = [](zemFinder::DiaFirstMessage&) { return int(QDialog::Rejected); };
+    }
 
     void cleanup()
     {
