@@ -2,6 +2,7 @@
 
 #include "Logger.h"
 #include "XDirWalker.h"
+#include "XFileNameCodec.h"
 #include "XThread.h"
 #include "find/XFilter.h"
 
@@ -27,24 +28,6 @@ QString decodeName(const char* name, std::size_t length)
     return QFile::decodeName(QByteArray::fromRawData(name, int(length)));
 }
 
-// Read permission from the mode bits already in the QFileInfo; no access() call per file.
-// permission() of a single bit is answered from the cached stat; permissions() would call
-// access() three times per file.
-bool mayRead(const QFileInfo& info)
-{
-    switch (XDirWalker::readerClass(info.ownerId(), info.groupId())) {
-    case XDirWalker::Reader::None:
-        return true;
-    case XDirWalker::Reader::Owner:
-        return info.permission(QFile::ReadOwner);
-    case XDirWalker::Reader::Group:
-        return info.permission(QFile::ReadGroup);
-    case XDirWalker::Reader::Other:
-        break;
-    }
-    return info.permission(QFile::ReadOther);
-}
-
 // Runs body on this thread and on threads - 1 pool jobs; returns when all have returned.
 void runOnThreads(unsigned threads, const std::function<void()>& body)
 {
@@ -65,7 +48,11 @@ void runOnThreads(unsigned threads, const std::function<void()>& body)
 }
 } // namespace
 
-XDirInfo::XDirInfo() : m_threads(count_hardware_threads(2)) {}
+XDirInfo::XDirInfo() : m_threads(count_hardware_threads(2))
+{
+    // Names that are not valid UTF-8 must come back as the same bytes when the files are opened.
+    XFileNameCodec::install();
+}
 
 XDirInfo::~XDirInfo() = default;
 
@@ -97,7 +84,7 @@ bool XDirInfo::scan_dir(const QString& path)
     }
     m_rootPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
-                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles}, m_statInWalk);
+                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles, &m_countBytes}, m_statInWalk);
     const bool done = walker.run(m_tree);
     m_tree.dirs.shrink_to_fit();
     m_tree.files.shrink_to_fit();
@@ -137,10 +124,6 @@ bool XDirInfo::keepInfo(QFileInfo& info, const find::XFilter& filter, bool needS
              info.filePath());
         return false;
     }
-    if (!mayRead(info)) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<$>>>"), info.filePath());
-        return false;
-    }
     const XFileFilter& ff = filter.fileFilter();
     const quint32 needs = ff.needs();
     const bool isFile = info.isFile();
@@ -157,10 +140,6 @@ bool XDirInfo::keepStat(const XDirWalker::FileStat& stat, const QString& path, c
 {
     if (stat.size < 0) {
         xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, gone or not accessible <<<$>>>"), path);
-        return false;
-    }
-    if (!stat.readable) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<$>>>"), path);
         return false;
     }
     const XFileFilter& ff = filter.fileFilter();
