@@ -77,6 +77,8 @@ public:
     quint64 countDirs() const { return m_countDirs.get(); }
     quint64 countFiles() const { return m_countFiles.get(); }
     quint64 countBytes() const { return m_countBytes.get(); }
+    // Folders below the root that could not be read (or only in part): the result lacks them.
+    quint64 countSkippedDirs() const { return m_countSkippedDirs.get(); }
 
     // Applies the file part of the filter to the scanned entries, in scan order. onlyFiles true
     // keeps files only; false lets folders through the name and time conditions too. Returns
@@ -113,6 +115,7 @@ private:
     XAtomic<quint64> m_countDirs;
     XAtomic<quint64> m_countFiles;
     XAtomic<quint64> m_countBytes;
+    XAtomic<quint64> m_countSkippedDirs;
 
     QString m_rootPath;  // absolute, clean path of the scanned folder
     XDirWalker::Tree m_tree;

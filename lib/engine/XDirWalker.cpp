@@ -1,6 +1,7 @@
 #include "XDirWalker.h"
 
 #include "Logger.h"
+#include "XLongPath.h"
 #include "XThread.h"
 
 #include <QString>
@@ -62,10 +63,15 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
     const bool isRoot = node.name.empty();
     // Below the root a link is never followed, even if a folder was swapped for one meanwhile.
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW);
-    const int fd = ::open(node.path.c_str(), flags);
+    // Deeper than the path limit the folder is reached relative to open folders.
+    const int fd = XLongPath::open(QByteArray::fromRawData(node.path.data(), int(node.path.size())), flags);
     if (fd < 0) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<$>>>: $"),
-             QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(errno)));
+        // Shown by default: the result is incomplete, and the user should know where.
+        const int error = errno;
+        if (!isRoot && m_counters.skipped)
+            ++*m_counters.skipped;
+        xlog(LOG_ERROR, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<$>>>: $"),
+             QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
     const bool slash = !node.path.empty() && node.path.back() == '/';
@@ -117,9 +123,13 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
     // getdents64 straight away: readdir over fdopendir costs three more calls per folder.
     for (;;) {
         const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
-        if (got < 0)
-            xlog(LOG_WARN, QStringLiteral("XDirInfo::scan_dir, listing of <<<$>>> broke off: $"),
-                 QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(errno)));
+        if (got < 0) {
+            const int error = errno;
+            if (m_counters.skipped)
+                ++*m_counters.skipped;
+            xlog(LOG_ERROR, QStringLiteral("XDirInfo::scan_dir, listing of <<<$>>> broke off: $"),
+                 QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(error)));
+        }
         if (got <= 0)
             break;
         for (ssize_t pos = 0; pos < got;) {

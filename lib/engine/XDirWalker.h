@@ -47,6 +47,8 @@ public:
         XAtomic<quint64>* files = nullptr;
         // Sizes of the files seen so far, when the walk stats files; may be null.
         XAtomic<quint64>* bytes = nullptr;
+        // Folders below the root that could not be read, or only in part; may be null.
+        XAtomic<quint64>* skipped = nullptr;
     };
 
     // rootPath: the folder in the file system's encoding; threads >= 1. statFiles: note size

@@ -3,6 +3,7 @@
 #include "Logger.h"
 #include "XDirInfo.h"
 #include "find/XFilter.h"
+#include "DeepTree.h"
 #include "TestDir.h"
 
 #include <QDateTime>
@@ -222,6 +223,34 @@ private Q_SLOTS:
         txt.fileFilter().setPattern(QStringLiteral("*.txt"), false);
         info.setup_filtered_files(txt, true);
         QCOMPARE(info.countBytes(), quint64(6 + 8 + 1000));
+    }
+
+    void foldersBeyondThePathLimitAreWalked()
+    {
+        TestDir dir;
+        const QByteArray deepFile = deep_tree::make(dir.mkdir("tree"), 25, "needle\n");
+        QVERIFY(!deepFile.isEmpty());
+        QVERIFY(deepFile.size() > 5000);
+        dir.write("tree/top.txt", "t");
+        for (const bool inWalk : {false, true}) {
+            XDirInfo info;
+            info.setStatInWalk(inWalk);
+            Logger::startCapture();
+            const bool done = info.scan_dir(dir.abs("tree"));
+            info.setup_filtered_files(find::XFilter(), true);
+            const QStringList lines = Logger::capturedLines();
+            Logger::stopCapture();
+            QVERIFY(done);
+            QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
+            QCOMPARE(info.countDirs(), quint64(26));
+            QCOMPARE(info.countSkippedDirs(), quint64(0));
+            QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"deep.txt", "top.txt"}));
+            QCOMPARE(info.countBytes(), quint64(7 + 1));
+            for (const QFileInfo* file : info.get_view_filtered_files())
+                if (file->fileName() == QLatin1String("deep.txt"))
+                    QCOMPARE(QFile::encodeName(file->filePath()), deepFile);
+        }
+        deep_tree::clear(dir.path());
     }
 
     void unreadableRootFails()
