@@ -9,18 +9,39 @@ void CommandLine::parse(const QStringList& args)
     m_command.clear();
     m_values.clear();
     m_extra.clear();
+    m_bare.clear();
     for (int i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
         if (word.startsWith(QLatin1String("--")) && word.size() > 2) {
+            // "--key=value" carries any value, also one that starts with "--".
+            const int equals = word.indexOf(QLatin1Char('='));
+            if (equals > 2) {
+                const QString key = word.mid(2, equals - 2);
+                m_values.insert(key, word.mid(equals + 1));
+                m_bare.remove(key);
+                continue;
+            }
             const QString key = word.mid(2);
             const bool hasValue = i + 1 < args.size() && !args.at(i + 1).startsWith(QLatin1String("--"));
             m_values.insert(key, hasValue ? args.at(++i) : QStringLiteral("true"));
+            if (hasValue)
+                m_bare.remove(key);
+            else
+                m_bare.insert(key);
         } else if (i == 0 && !word.startsWith(QLatin1Char('-'))) {
             m_command = word;
         } else {
             m_extra << word;
         }
     }
+}
+
+void CommandLine::addShortFlag(const QString& word, const QString& key)
+{
+    if (m_extra.removeAll(word) == 0)
+        return;
+    m_values.insert(key, QStringLiteral("true"));
+    m_bare.insert(key);
 }
 
 QString CommandLine::getString(const QString& key, const QString& defaultValue) const

@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line: an optional command name, then "--key value" pairs.
-// "--key" followed by another "--key" or by the end reads as "true".
+// "--key" followed by another "--key" or by the end reads as "true" (a bare key); "--key=value"
+// gives any value, also one that starts with "--".
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -18,6 +19,10 @@ public:
 
     QString command() const { return m_command; }
     bool has(const QString& key) const { return m_values.contains(key); }
+    // True when the key was given without a value ("--key" before another key or at the end).
+    bool isBare(const QString& key) const { return m_bare.contains(key); }
+    // A short word such as "-0" among the stray words becomes the bare key.
+    void addShortFlag(const QString& word, const QString& key);
     QString getString(const QString& key, const QString& defaultValue) const;
     long long getInt(const QString& key, long long defaultValue, bool* ok = nullptr) const;
     bool getBool(const QString& key, bool defaultValue) const;
@@ -35,6 +40,7 @@ private:
     QString m_command;
     QMap<QString, QString> m_values;
     QStringList m_extra;
+    QSet<QString> m_bare;
     QSet<QString> m_allowed;
     QStringList m_required;
     mutable QString m_error;

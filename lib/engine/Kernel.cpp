@@ -1,6 +1,7 @@
 #include "Kernel.h"
 
 #include "Logger.h"
+#include "XFileNameCodec.h"
 #include "XNode.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,8 @@ TestContextAdder::TestContextAdder(std::function<int(Kernel&)> function, const c
 Kernel::Kernel() : m_root(std::make_unique<XNode>(QStringLiteral("root")))
 {
     g_kernel = this;
+    // Before any thread starts: file names keep their bytes through every QString.
+    XFileNameCodec::install();
 }
 
 Kernel::~Kernel()

@@ -2,6 +2,8 @@
 
 #include "Logger.h"
 #include "XDirWalker.h"
+#include "XFileNameCodec.h"
+#include "XLongPath.h"
 #include "XThread.h"
 #include "find/XFilter.h"
 
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zem {
@@ -25,24 +28,6 @@ constexpr std::size_t kParallelFrom = 4096;
 QString decodeName(const char* name, std::size_t length)
 {
     return QFile::decodeName(QByteArray::fromRawData(name, int(length)));
-}
-
-// Read permission from the mode bits already in the QFileInfo; no access() call per file.
-// permission() of a single bit is answered from the cached stat; permissions() would call
-// access() three times per file.
-bool mayRead(const QFileInfo& info)
-{
-    switch (XDirWalker::readerClass(info.ownerId(), info.groupId())) {
-    case XDirWalker::Reader::None:
-        return true;
-    case XDirWalker::Reader::Owner:
-        return info.permission(QFile::ReadOwner);
-    case XDirWalker::Reader::Group:
-        return info.permission(QFile::ReadGroup);
-    case XDirWalker::Reader::Other:
-        break;
-    }
-    return info.permission(QFile::ReadOther);
 }
 
 // Runs body on this thread and on threads - 1 pool jobs; returns when all have returned.
@@ -65,7 +50,11 @@ void runOnThreads(unsigned threads, const std::function<void()>& body)
 }
 } // namespace
 
-XDirInfo::XDirInfo() : m_threads(count_hardware_threads(2)) {}
+XDirInfo::XDirInfo() : m_threads(count_hardware_threads(2))
+{
+    // Names that are not valid UTF-8 must come back as the same bytes when the files are opened.
+    XFileNameCodec::install();
+}
 
 XDirInfo::~XDirInfo() = default;
 
@@ -88,6 +77,7 @@ bool XDirInfo::scan_dir(const QString& path)
     m_countDirs = 0;
     m_countFiles = 0;
     m_countBytes = 0;
+    m_countSkippedDirs = 0;
     clear();
     m_path = path;
     if (path.trimmed().isEmpty()) {
@@ -97,7 +87,7 @@ bool XDirInfo::scan_dir(const QString& path)
     }
     m_rootPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
-                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles}, m_statInWalk);
+                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles, &m_countBytes, &m_countSkippedDirs}, m_statInWalk);
     const bool done = walker.run(m_tree);
     m_tree.dirs.shrink_to_fit();
     m_tree.files.shrink_to_fit();
@@ -132,24 +122,33 @@ bool XDirInfo::keepInfo(QFileInfo& info, const find::XFilter& filter, bool needS
     // size() reads size, type, times and permission bits in one stat and caches them in info;
     // exists() alone would ask access() and read nothing.
     info.size();
+    bool isFile = info.isFile();
+    qint64 size = info.size();
+    qint64 mtimeMs = 0;
+    bool mtimeKnown = false;
     if (!info.exists()) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, gone or not accessible <<<$>>>"),
-             info.filePath());
-        return false;
-    }
-    if (!mayRead(info)) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<$>>>"), info.filePath());
-        return false;
+        // Past the path limit QFileInfo cannot stat; ask relative to the open folders instead.
+        const QByteArray native = QFile::encodeName(info.filePath());
+        struct stat st;
+        if (native.size() < XLongPath::kLimit || XLongPath::stat(native, &st, true) != 0) {
+            xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, gone or not accessible <<<$>>>"),
+                 info.filePath());
+            return false;
+        }
+        isFile = S_ISREG(st.st_mode);
+        size = qint64(st.st_size);
+        mtimeMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        mtimeKnown = true;
     }
     const XFileFilter& ff = filter.fileFilter();
     const quint32 needs = ff.needs();
-    const bool isFile = info.isFile();
-    if ((needs & XFileFilter::NEED_SIZE) && (!isFile || !ff.matchSize(quint64(info.size()))))
+    if ((needs & XFileFilter::NEED_SIZE) && (!isFile || !ff.matchSize(quint64(size))))
         return false;
-    if ((needs & XFileFilter::NEED_MTIME) && !ff.matchTime(info.lastModified().toMSecsSinceEpoch()))
+    if ((needs & XFileFilter::NEED_MTIME)
+        && !ff.matchTime(mtimeKnown ? mtimeMs : info.lastModified().toMSecsSinceEpoch()))
         return false;
     if (isFile)
-        m_countBytes += quint64(std::max<qint64>(info.size(), 0));
+        m_countBytes += quint64(std::max<qint64>(size, 0));
     return true;
 }
 
@@ -157,10 +156,6 @@ bool XDirInfo::keepStat(const XDirWalker::FileStat& stat, const QString& path, c
 {
     if (stat.size < 0) {
         xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, gone or not accessible <<<$>>>"), path);
-        return false;
-    }
-    if (!stat.readable) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<$>>>"), path);
         return false;
     }
     const XFileFilter& ff = filter.fileFilter();

@@ -11,8 +11,9 @@
 //
 // Rules: hidden entries (names starting with '.') only with the hidden flag; a symbolic link to
 // a file counts as that file, a link to a folder is never followed (no loops, no escaping the
-// tree); unreadable folders, and files whose sizes were read and that we may not read, are
-// skipped with a warning line.
+// tree); unreadable folders are skipped with a warning line and counted. A file is listed
+// whether or not we may read its content: a name, size or time search finds it, and the content
+// search reports the files it cannot open.
 //
 // Threads: scan_dir and setup_filtered_files are called on one thread (the scan thread), which
 // borrows pool threads for the walk and the stat calls. stop() and the
@@ -49,7 +50,7 @@ public:
     // not need them. A pure name search that prints only paths may turn it off.
     void setReadSizes(bool on) { m_readSizes = on; }
     bool readSizes() const { return m_readSizes; }
-    // With true the walk itself notes size, time and readability of every file (one stat
+    // With true the walk itself notes size and time of every file (one stat
     // relative to the open folder); setup_filtered_files then filters and sums bytes from those
     // and hands out QFileInfo objects that have not asked the file system anything yet. Meant
     // for the content search, whose workers learn the rest when they open a file; the results
@@ -70,10 +71,14 @@ public:
     void stop() { m_stop.set(true); }
     bool isStopped() const { return m_stop.get(); }
 
-    // Live counters: folders read, files seen, bytes of the matching files whose size is known.
+    // Live counters: folders read, files seen, and bytes: during a walk that stats files the sizes
+    // of all files seen, then (from setup_filtered_files on) those of the matching files whose
+    // size is known.
     quint64 countDirs() const { return m_countDirs.get(); }
     quint64 countFiles() const { return m_countFiles.get(); }
     quint64 countBytes() const { return m_countBytes.get(); }
+    // Folders below the root that could not be read (or only in part): the result lacks them.
+    quint64 countSkippedDirs() const { return m_countSkippedDirs.get(); }
 
     // Applies the file part of the filter to the scanned entries, in scan order. onlyFiles true
     // keeps files only; false lets folders through the name and time conditions too. Returns
@@ -110,6 +115,7 @@ private:
     XAtomic<quint64> m_countDirs;
     XAtomic<quint64> m_countFiles;
     XAtomic<quint64> m_countBytes;
+    XAtomic<quint64> m_countSkippedDirs;
 
     QString m_rootPath;  // absolute, clean path of the scanned folder
     XDirWalker::Tree m_tree;

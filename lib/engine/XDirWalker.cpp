@@ -1,6 +1,7 @@
 #include "XDirWalker.h"
 
 #include "Logger.h"
+#include "XLongPath.h"
 #include "XThread.h"
 
 #include <QString>
@@ -28,22 +29,6 @@ bool isDotOrDotDot(const char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
-
-// Read permission from the mode bits, as the kernel decides it for this process.
-bool mayRead(const struct stat& st)
-{
-    switch (XDirWalker::readerClass(st.st_uid, st.st_gid)) {
-    case XDirWalker::Reader::None:
-        return true;
-    case XDirWalker::Reader::Owner:
-        return st.st_mode & S_IRUSR;
-    case XDirWalker::Reader::Group:
-        return st.st_mode & S_IRGRP;
-    case XDirWalker::Reader::Other:
-        break;
-    }
-    return st.st_mode & S_IROTH;
-}
 } // namespace
 
 // A folder while the walk runs: filled by the thread that reads it, owned by its parent.
@@ -65,23 +50,6 @@ struct XDirWalker::Shared {
     unsigned helpersLeft = 0;  // helper jobs that have not returned
 };
 
-XDirWalker::Reader XDirWalker::readerClass(quint32 ownerId, quint32 groupId)
-{
-    static const uid_t euid = ::geteuid();
-    if (euid == 0)
-        return Reader::None;
-    if (ownerId == euid)
-        return Reader::Owner;
-    static const std::vector<gid_t> groups = [] {
-        std::vector<gid_t> g(std::size_t(std::max(::getgroups(0, nullptr), 0)) + 1);
-        const int n = ::getgroups(int(g.size() - 1), g.data());
-        g.resize(std::size_t(std::max(n, 0)));
-        g.push_back(::getegid());
-        return g;
-    }();
-    return std::find(groups.begin(), groups.end(), gid_t(groupId)) != groups.end() ? Reader::Group : Reader::Other;
-}
-
 XDirWalker::XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters, bool statFiles)
     : m_root(std::move(rootPath)), m_hidden(hidden), m_statFiles(statFiles), m_threads(threads < 1 ? 1 : threads),
       m_counters(counters)
@@ -95,13 +63,19 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
     const bool isRoot = node.name.empty();
     // Below the root a link is never followed, even if a folder was swapped for one meanwhile.
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW);
-    const int fd = ::open(node.path.c_str(), flags);
+    // Deeper than the path limit the folder is reached relative to open folders.
+    const int fd = XLongPath::open(QByteArray::fromRawData(node.path.data(), int(node.path.size())), flags);
     if (fd < 0) {
-        xlog(LOG_WARN, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<$>>>: $"),
-             QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(errno)));
+        // Shown by default: the result is incomplete, and the user should know where.
+        const int error = errno;
+        if (!isRoot && m_counters.skipped)
+            ++*m_counters.skipped;
+        xlog(LOG_ERROR, QStringLiteral("XDirInfo::scan_dir, cannot read folder <<<$>>>: $"),
+             QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
     const bool slash = !node.path.empty() && node.path.back() == '/';
+    quint64 bytes = 0;
     auto take = [&](const char* name, unsigned char type) {
         if (isDotOrDotDot(name) || (name[0] == '.' && !m_hidden))
             return;
@@ -130,7 +104,7 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
                 if (known || ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
                     fs.size = qint64(st.st_size);
                     fs.mtimeMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-                    fs.readable = mayRead(st);
+                    bytes += quint64(std::max<qint64>(fs.size, 0));
                 }
                 node.fileStats.push_back(fs);
             }
@@ -149,9 +123,13 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
     // getdents64 straight away: readdir over fdopendir costs three more calls per folder.
     for (;;) {
         const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
-        if (got < 0)
-            xlog(LOG_WARN, QStringLiteral("XDirInfo::scan_dir, listing of <<<$>>> broke off: $"),
-                 QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(errno)));
+        if (got < 0) {
+            const int error = errno;
+            if (m_counters.skipped)
+                ++*m_counters.skipped;
+            xlog(LOG_ERROR, QStringLiteral("XDirInfo::scan_dir, listing of <<<$>>> broke off: $"),
+                 QString::fromLocal8Bit(node.path.c_str()), QString::fromLocal8Bit(std::strerror(error)));
+        }
         if (got <= 0)
             break;
         for (ssize_t pos = 0; pos < got;) {
@@ -174,6 +152,8 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
 #endif
     node.path = std::string();
     *m_counters.files += node.fileCount;
+    if (m_counters.bytes)
+        *m_counters.bytes += bytes;
     ++*m_counters.dirs;
     if (!node.children.empty()) {
         std::lock_guard<std::mutex> locker(shared.lock);

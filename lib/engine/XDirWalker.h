@@ -33,7 +33,6 @@ public:
     struct FileStat {
         qint64 size = -1;
         qint64 mtimeMs = 0;
-        bool readable = false;
     };
     struct Tree {
         std::vector<Dir> dirs;  // dirs[0] is the root, with an empty name
@@ -46,20 +45,19 @@ public:
         XAtomic<bool>* stop = nullptr;
         XAtomic<quint64>* dirs = nullptr;
         XAtomic<quint64>* files = nullptr;
+        // Sizes of the files seen so far, when the walk stats files; may be null.
+        XAtomic<quint64>* bytes = nullptr;
+        // Folders below the root that could not be read, or only in part; may be null.
+        XAtomic<quint64>* skipped = nullptr;
     };
 
-    // rootPath: the folder in the file system's encoding; threads >= 1. statFiles: note size,
-    // time and readability of every file, by one stat relative to its open folder (far cheaper
+    // rootPath: the folder in the file system's encoding; threads >= 1. statFiles: note size
+    // and time of every file, by one stat relative to its open folder (far cheaper
     // than a stat by full path afterwards).
     XDirWalker(QByteArray rootPath, bool hidden, unsigned threads, Counters counters, bool statFiles = false);
     ~XDirWalker();
     XDirWalker(const XDirWalker&) = delete;
     XDirWalker& operator=(const XDirWalker&) = delete;
-
-    // Which read-permission class of a file applies to this process: the owner's, the group's
-    // (one of the process's groups) or the others'. Root may read everything (None).
-    enum class Reader { None, Owner, Group, Other };
-    static Reader readerClass(quint32 ownerId, quint32 groupId);
 
     // False when the root cannot be read, the stop flag was set, or the tree outgrew the
     // compact form (more than 4 GiB of names); tree then holds what was read.

@@ -1,5 +1,6 @@
 #include "XLineReaderDA.h"
 
+#include "XLongPath.h"
 #include "XMapGuard.h"
 
 #include <QFile>
@@ -123,7 +124,7 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
     const QByteArray native = QFile::encodeName(path);
     // O_NONBLOCK: a FIFO put where a file was must not hang the reader in open; the fstat
     // below turns it away. Regular files ignore the flag.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = XLongPath::open(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st;

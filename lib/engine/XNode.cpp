@@ -1,6 +1,7 @@
 #include "XNode.h"
 
 #include "Logger.h"
+#include "XStoreFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -356,13 +357,26 @@ bool XNode::saveXml(const QString& path) const
 
 bool XNode::loadXml(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    return loadXmlFile(path, error) == LoadResult::Loaded;
+}
+
+XNode::LoadResult XNode::loadXmlFile(const QString& path, QString* error)
+{
+    QByteArray bytes;
+    QString reason;
+    switch (XStoreFile::read(path, bytes, reason)) {
+    case XStoreFile::Read::Ok:
+        break;
+    case XStoreFile::Read::Missing:
         if (error)
-            *error = file.errorString();
-        return false;
+            *error = reason;
+        return LoadResult::Missing;
+    case XStoreFile::Read::Unreadable:
+        if (error)
+            *error = reason;
+        return LoadResult::Unreadable;
     }
-    return fromXml(file.readAll(), error);
+    return fromXml(bytes, error) ? LoadResult::Loaded : LoadResult::Damaged;
 }
 
 } // namespace zem

@@ -70,6 +70,11 @@ public:
     // Atomic: the old file stays intact until the new one is complete.
     bool saveXml(const QString& path) const;
     bool loadXml(const QString& path, QString* error = nullptr);
+    // Missing: no such file. Unreadable: it exists but could not be read (permissions, not a
+    // regular file) and says nothing about its content. Damaged: read, but not a node tree.
+    // Only Loaded changes this node.
+    enum class LoadResult { Loaded, Missing, Unreadable, Damaged };
+    LoadResult loadXmlFile(const QString& path, QString* error = nullptr);
 
     // Empty elements are written as <a></a> instead of <a/>.
     static bool atomicWriteFullEmptyTags;

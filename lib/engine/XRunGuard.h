@@ -1,6 +1,7 @@
 #pragma once
 // Single-instance guard: the first process that holds the key runs; a second one is told to stop.
-// A lock left by a crashed or killed process is detected as stale and taken over.
+// A lock that names no live process of this program (left by a crashed or killed process,
+// emptied or garbled) is stale and taken over.
 #include <QString>
 #include <memory>
 
@@ -20,6 +21,11 @@ public:
     bool run_instance_of_program();
     void release();
     QString lockFilePath() const { return m_path; }
+
+    // False when the lock file names no live process running this program: empty, garbage, a
+    // process that ended, or an id now used by another program. A file younger than two seconds
+    // without a process id counts as held: its owner may still be writing it.
+    static bool is_held_by_live_instance(const QString& path);
 
 private:
     QString m_path;

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <atomic>
 
 namespace zem {
 
@@ -25,13 +26,33 @@ QThreadPool& globalPool()
     return *pool;
 }
 
+// Jobs started and not yet ended. Besides counting, its release and acquire order make the hand-
+// over of a job, and its end, visible to ThreadSanitizer: the pool's own locks live in Qt, which
+// is not built with it.
+std::atomic<int> g_pending{0};
+
 class FunctionRunnable : public QRunnable {
 public:
-    explicit FunctionRunnable(std::function<void()> fn) : m_fn(std::move(fn)) { setAutoDelete(true); }
-    void run() override { m_fn(); }
+    explicit FunctionRunnable(std::function<void()> fn) : m_fn(std::move(fn))
+    {
+        setAutoDelete(true);
+        g_pending.fetch_add(1, std::memory_order_release);
+        m_handedOver.store(true, std::memory_order_release);
+    }
+    void run() override
+    {
+        m_handedOver.load(std::memory_order_acquire);
+        {
+            // The function and what it holds end here, before the job counts as ended.
+            std::function<void()> fn = std::move(m_fn);
+            fn();
+        }
+        g_pending.fetch_sub(1, std::memory_order_release);
+    }
 
 private:
     std::function<void()> m_fn;
+    std::atomic<bool> m_handedOver{false};
 };
 } // namespace
 
@@ -97,7 +118,10 @@ void XThreadPool::start_global(std::function<void()> fn)
 
 bool XThreadPool::wait_for_all(int timeoutMs)
 {
-    return globalPool().waitForDone(timeoutMs);
+    const bool done = globalPool().waitForDone(timeoutMs);
+    // Acquires what every ended job did (see g_pending).
+    g_pending.load(std::memory_order_acquire);
+    return done;
 }
 
 int XThreadPool::activeThreadCount()

@@ -1,6 +1,7 @@
 #include "XTree.h"
 
 #include "Logger.h"
+#include "XStoreFile.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -297,19 +298,22 @@ bool XTree::save_as_compressed_file(const QString& path, const XTypeSupporter*) 
 
 bool XTree::load_from_compressed_file(const QString& path, const XTypeSupporter* supporter)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString reason;
+    if (XStoreFile::read(path, bytes, reason) != XStoreFile::Read::Ok)
         return false;
-    QDataStream in(&file);
+    QDataStream in(bytes);
     quint32 magic = 0, version = 0, rawSize = 0, crc = 0, packedSize = 0;
     in >> magic >> version >> rawSize >> crc >> packedSize;
+    const qint64 rest = qint64(bytes.size()) - in.device()->pos();
     if (in.status() != QDataStream::Ok || magic != FILE_MAGIC || version != FILE_VERSION || rawSize > MAX_PAYLOAD
-        || packedSize > MAX_PAYLOAD || qint64(packedSize) != file.size() - file.pos()) {
+        || packedSize > MAX_PAYLOAD || qint64(packedSize) != rest) {
         Logger::log(xprintF(QStringLiteral("XTree::load_from_compressed_file, not a store file <<<$>>>"), path), LOG_ERROR);
         return false;
     }
     QByteArray raw;
-    if (!inflate(file.read(packedSize), rawSize, &raw) || crcOf(raw) != crc || !fromBytes(raw, supporter)) {
+    if (!inflate(bytes.mid(int(bytes.size() - rest)), rawSize, &raw) || crcOf(raw) != crc
+        || !fromBytes(raw, supporter)) {
         Logger::log(xprintF(QStringLiteral("XTree::load_from_compressed_file, damaged <<<$>>>"), path), LOG_ERROR);
         return false;
     }

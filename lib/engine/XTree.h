@@ -91,7 +91,8 @@ public:
     QByteArray calc_MD5() const;
 
     bool save_as_compressed_file(const QString& path, const XTypeSupporter* supporter) const;
-    // False on a missing, damaged or foreign file; the tree is then unchanged.
+    // False on a missing, damaged or foreign file, or one that is not a regular file (never
+    // waits on a pipe); the tree is then unchanged.
     bool load_from_compressed_file(const QString& path, const XTypeSupporter* supporter);
 
     QByteArray toBytes() const;

@@ -42,12 +42,26 @@ QString KernelGUI::configFilePath()
 
 void KernelGUI::loadConfig()
 {
+    m_configKept = false;
     const QString path = configFilePath();
-    if (g_generateAlways || !QFileInfo::exists(path))
+    if (g_generateAlways)
         return;
     QString error;
-    if (getNodeRoot()->loadXml(path, &error))
+    switch (getNodeRoot()->loadXmlFile(path, &error)) {
+    case XNode::LoadResult::Loaded:
+    case XNode::LoadResult::Missing:
         return;
+    case XNode::LoadResult::Unreadable:
+        // Nothing is known about its content: it is the user's, not ours to set aside or replace.
+        m_configKept = true;
+        Logger::log(xprintF(QStringLiteral("KernelGUI::loadConfig, cannot read <<<$>>> $ - running on defaults, "
+                                           "the file stays as it is and is not saved over"),
+                            path, error),
+                    LOG_ERROR);
+        return;
+    case XNode::LoadResult::Damaged:
+        break;
+    }
     Logger::log(xprintF(QStringLiteral("KernelGUI::loadConfig, damaged <<<$>>> $ - starting with defaults"), path, error),
                 LOG_ERROR);
     const QString bad = path + QStringLiteral(".bad");
@@ -58,6 +72,12 @@ void KernelGUI::loadConfig()
 
 bool KernelGUI::saveConfig()
 {
+    if (m_configKept) {
+        Logger::log(xprintF(QStringLiteral("KernelGUI::saveConfig, <<<$>>> could not be read at start - not saved over"),
+                            configFilePath()),
+                    LOG_ERROR);
+        return false;
+    }
     return getNodeRoot()->saveXml(configFilePath());
 }
 

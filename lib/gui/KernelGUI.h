@@ -36,11 +36,14 @@ public:
 
     // The configuration file of the node tree (in the user's config directory).
     static QString configFilePath();
-    // Loads the node tree from the configuration file. A damaged file is kept as "<name>.bad",
-    // logged, and the tree starts empty. With "generate always" nothing is loaded.
+    // Loads the node tree from the configuration file. A damaged file (read, but no node tree) is
+    // kept as "<name>.bad", logged, and the tree starts empty. A file that exists but cannot be
+    // read (permissions, a pipe or folder in its place) is left where it is: the tree starts empty
+    // and saveConfig will not write over it. With "generate always" nothing is loaded.
     void loadConfig();
-    // Writes the node tree atomically.
+    // Writes the node tree atomically; false (and nothing written) after an unreadable load.
     bool saveConfig();
+    bool isConfigKept() const { return m_configKept; }
     static void set_generate_config_always();
     static bool is_generate_config_always();
 
@@ -69,6 +72,7 @@ private:
     std::function<bool(QKeyEvent*)> m_keyHook;
     QList<QPointer<QWidget>> m_windows;
     bool m_restart = false;
+    bool m_configKept = false;  // the configuration file could not be read: do not save over it
 };
 
 } // namespace zem

@@ -3,11 +3,15 @@
 //   zemfinder search --dir <folder> [--pattern <wildcards>] [--npattern <wildcards>]
 //                    [--content <expression> [--regex] [--scope 0|1|2|File|Paragraph|Sentence]]
 //                    [--threads <1..64>] [--hidden] [--textFiles <ext,ext,...>|true]
-//                    [--size <cond>] [--time <cond>] [--log <1..4>]
+//                    [--size <cond>] [--time <cond>] [--log <1..4>] [-0|--null]
+//   Any key may also be written "--key=value", so that a value may start with "--".
 //
 // stdout: one line per found file; "<hits>\t<path>" (most hits first, then by path) for a
-// content search, the path alone (by path) for a file search. stderr: a summary line, and log
-// lines (errors only unless --log says more). Exit code 0 found, 1 nothing found, 2 bad input.
+// content search, the path alone (by path) for a file search; with -0 each ends with a NUL
+// instead, since names may hold line breaks. Paths are the file system's own bytes. stderr: a
+// summary line (which counts the folders that could not be read), and log lines (errors, such as
+// each folder or file that could not be read, unless --log says more). Exit code 0 found, 1 nothing
+// found, 2 bad input.
 #include "SearchCommand.h"
 
 #include "Kernel.h"
@@ -31,7 +35,11 @@ namespace {
 const QStringList kOptionalKeys = {QStringLiteral("pattern"), QStringLiteral("npattern"), QStringLiteral("content"),
                                    QStringLiteral("regex"),   QStringLiteral("scope"),    QStringLiteral("threads"),
                                    QStringLiteral("hidden"),  QStringLiteral("textFiles"), QStringLiteral("size"),
-                                   QStringLiteral("time"),    QStringLiteral("log")};
+                                   QStringLiteral("time"),    QStringLiteral("log"),      QStringLiteral("null")};
+// Keys that carry a value: given bare ("--content --regex") they are refused, not read as "true".
+const QStringList kValueKeys = {QStringLiteral("dir"),   QStringLiteral("pattern"), QStringLiteral("npattern"),
+                                QStringLiteral("content"), QStringLiteral("scope"), QStringLiteral("threads"),
+                                QStringLiteral("size"),  QStringLiteral("time"),    QStringLiteral("log")};
 const QStringList kRequiredKeys = {QStringLiteral("dir")};
 
 static zem::TestContextAdder adder(&SearchCommand::run, "search", "", false, kOptionalKeys, kRequiredKeys);
@@ -66,6 +74,18 @@ qint64 dayStartMs(const QDate& date)
 {
     return QDateTime(date, QTime(0, 0)).toMSecsSinceEpoch();
 }
+
+// A refused value is echoed in one short line, however long it was.
+QString cut(const QString& text)
+{
+    constexpr int kShown = 60;
+    return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("... (%1 characters)").arg(text.size());
+}
+
+bool validYear(int year)
+{
+    return year >= 1 && year <= 9999;
+}
 } // namespace
 
 bool SearchCommand::parseSize(const QString& text, zem::XFileFilter& filter, QString& error)
@@ -77,7 +97,11 @@ bool SearchCommand::parseSize(const QString& text, zem::XFileFilter& filter, QSt
     bool ok2 = true;
     const quint64 bound2 = area == zem::XFileFilter::BETWEEN ? zem::get_bytes_number(second, &ok2) : 0;
     if (!ok1 || !ok2) {
-        error = QStringLiteral("bad size '%1' (e.g. \">=10kb\", \"<=2mb\", \"1mb..2mb\", \"4096\")").arg(text);
+        error = QStringLiteral("bad size '%1' (e.g. \">=10kb\", \"<=2mb\", \"1mb..2mb\", \"4096\")").arg(cut(text));
+        return false;
+    }
+    if (area == zem::XFileFilter::BETWEEN && bound1 > bound2) {
+        error = QStringLiteral("bad size '%1': the range runs backwards").arg(cut(text));
         return false;
     }
     filter.setSize(area, bound1, bound2);
@@ -89,7 +113,7 @@ bool SearchCommand::parseTime(const QString& text, zem::XFileFilter& filter, QSt
     const QString t = text.trimmed();
     // A bare year is the whole calendar year, bounded as the find panel does it.
     static const QRegularExpression year(QStringLiteral("^\\d{4}$"));
-    if (year.match(t).hasMatch()) {
+    if (year.match(t).hasMatch() && validYear(t.toInt())) {
         const int y = t.toInt();
         filter.setTime(zem::XFileFilter::BETWEEN, dayStartMs(QDate(y, 1, 1)), dayStartMs(QDate(y + 1, 1, 1)) - 1000);
         return true;
@@ -99,8 +123,13 @@ bool SearchCommand::parseTime(const QString& text, zem::XFileFilter& filter, QSt
     const bool split = splitCondition(t, area, first, second);
     const QDate d1 = QDate::fromString(first, Qt::ISODate);
     const QDate d2 = area == zem::XFileFilter::BETWEEN ? QDate::fromString(second, Qt::ISODate) : d1;
-    if (!split || !d1.isValid() || !d2.isValid()) {
-        error = QStringLiteral("bad time '%1' (e.g. \">=2024-01-31\", \"2023-01-01..2023-06-30\", \"2023\")").arg(text);
+    if (!split || !d1.isValid() || !d2.isValid() || !validYear(d1.year()) || !validYear(d2.year())) {
+        error = QStringLiteral("bad time '%1' (e.g. \">=2024-01-31\", \"2023-01-01..2023-06-30\", \"2023\")")
+                    .arg(cut(text));
+        return false;
+    }
+    if (area == zem::XFileFilter::BETWEEN && d1 > d2) {
+        error = QStringLiteral("bad time '%1': the range runs backwards").arg(cut(text));
         return false;
     }
     filter.setTime(area, dayStartMs(d1), area == zem::XFileFilter::BETWEEN ? dayStartMs(d2) : 0);
@@ -121,11 +150,17 @@ bool SearchCommand::parseScope(const QString& text, quint32& scope)
 
 bool SearchCommand::buildOptions(const zem::CommandLine& line, SearchRun::Options& options, QString& error)
 {
+    for (const QString& key : kValueKeys)
+        if (line.isBare(key)) {
+            error = QStringLiteral("--%1 needs a value (write --%1=<value> for one that starts with --)").arg(key);
+            return false;
+        }
+    options.nullSeparated = line.getBool(QStringLiteral("null"), false);
     options.dir = line.getString(QStringLiteral("dir"), QString());
     // main made the executable's folder current: a relative path means the user's folder.
     const QFileInfo dir(resolve_user_path(options.dir));
     if (options.dir.trimmed().isEmpty() || !dir.isDir()) {
-        error = QStringLiteral("no such folder '%1'").arg(options.dir);
+        error = QStringLiteral("no such folder '%1'").arg(cut(options.dir));
         return false;
     }
     options.dir = dir.absoluteFilePath();
@@ -188,7 +223,7 @@ bool SearchCommand::buildOptions(const zem::CommandLine& line, SearchRun::Option
         zem::find::XContentFilter contentFilter(scope);
         if (content.isEmpty() || !contentFilter.createSymbols(content, regEx)) {
             const QString why = contentFilter.errorText().isEmpty() ? QStringLiteral("empty") : contentFilter.errorText();
-            error = QStringLiteral("bad expression '%1': %2").arg(content, why);
+            error = QStringLiteral("bad expression '%1': %2").arg(cut(content), why);
             return false;
         }
         filter.setContentFilter(contentFilter);
@@ -200,13 +235,20 @@ bool SearchCommand::buildOptions(const zem::CommandLine& line, SearchRun::Option
 
 int SearchCommand::run(zem::Kernel& kernel)
 {
+    kernel.commandLine().addShortFlag(QStringLiteral("-0"), QStringLiteral("null"));
     const zem::CommandLine& line = kernel.commandLine();
     // Log lines go to stderr; by default only errors, so that a long search stays readable.
     bool logOk = true;
     const long long level = line.getInt(QStringLiteral("log"), 1, &logOk);
-    zem::Logger::setLogLevelSimple(logOk && level >= 1 && level <= 4 ? int(level) : 1);
+    const bool levelOk = logOk && level >= 1 && level <= 4;
+    zem::Logger::setLogLevelSimple(levelOk ? int(level) : 1);
     if (!line.checkKeys()) {
-        std::fprintf(stderr, "search: %s\n", qPrintable(line.lastError()));
+        std::fprintf(stderr, "search: %s\n", qPrintable(cut(line.lastError())));
+        return 2;
+    }
+    if (!levelOk && !line.isBare(QStringLiteral("log"))) {
+        std::fprintf(stderr, "search: --log must be 1..4, not '%s'\n",
+                     qPrintable(cut(line.getString(QStringLiteral("log"), QString()))));
         return 2;
     }
     SearchRun::Options options;

@@ -66,9 +66,10 @@ void SearchRun::on_dir_scanned()
     if (!m_options.filter.has_content_filter()) {
         const std::vector<const QFileInfo*>& view = m_scan.dirInfo.get_view_filtered_files();
         print_files(view);
-        std::fprintf(m_err, "search: %llu files scanned, %llu found, %.3f sec\n",
+        std::fprintf(m_err, "search: %llu files scanned, %llu found%s, %.3f sec\n",
                      static_cast<unsigned long long>(m_scan.stats.countFiles.get()),
-                     static_cast<unsigned long long>(view.size()), double(m_timer.nsecsElapsed()) / 1e9);
+                     static_cast<unsigned long long>(view.size()), skipped_text().constData(),
+                     double(m_timer.nsecsElapsed()) / 1e9);
         finish(view.empty() ? 1 : 0);
         return;
     }
@@ -87,13 +88,22 @@ void SearchRun::on_find_done()
     std::vector<FileResult> results = m_zemFind.take_results();
     print_results(results);
     std::fprintf(m_err,
-                 "search: %llu files scanned, %llu searched, %llu bytes read, %llu hits in %llu files, %.3f sec "
+                 "search: %llu files scanned, %llu searched, %llu bytes read, %llu hits in %llu files%s, %.3f sec "
                  "(scan %.3f sec)\n",
                  static_cast<unsigned long long>(m_scan.stats.countFiles.get()),
                  static_cast<unsigned long long>(m_zemFind.files_searched()),
                  static_cast<unsigned long long>(m_zemFind.bytes_read()), static_cast<unsigned long long>(hits),
-                 static_cast<unsigned long long>(filesWithHits), double(m_timer.nsecsElapsed()) / 1e9, m_scanSeconds);
+                 static_cast<unsigned long long>(filesWithHits), skipped_text().constData(),
+                 double(m_timer.nsecsElapsed()) / 1e9, m_scanSeconds);
     finish(filesWithHits == 0 ? 1 : 0);
+}
+
+QByteArray SearchRun::skipped_text() const
+{
+    const quint64 skipped = m_scan.dirInfo.countSkippedDirs();
+    if (skipped == 0)
+        return QByteArray();
+    return ", " + QByteArray::number(qulonglong(skipped)) + (skipped == 1 ? " folder" : " folders") + " not read";
 }
 
 void SearchRun::print_files(const std::vector<const QFileInfo*>& files)
@@ -106,7 +116,7 @@ void SearchRun::print_files(const std::vector<const QFileInfo*>& files)
     QByteArray buffer;
     for (const QString& path : paths) {
         buffer += QFile::encodeName(path);
-        buffer += '\n';
+        buffer += m_options.nullSeparated ? '\0' : '\n';
         if (buffer.size() >= kFlushBytes)
             flushTo(m_out, buffer);
     }
@@ -133,7 +143,7 @@ void SearchRun::print_results(std::vector<FileResult>& results)
         buffer += QByteArray::number(qulonglong(row.hits));
         buffer += '\t';
         buffer += QFile::encodeName(row.path);
-        buffer += '\n';
+        buffer += m_options.nullSeparated ? '\0' : '\n';
         if (buffer.size() >= kFlushBytes)
             flushTo(m_out, buffer);
     }

@@ -11,6 +11,7 @@
 #include "ZemFind.h"
 #include "find/XFilter.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdio>
@@ -25,6 +26,7 @@ public:
         zem::find::XFilter filter;
         quint32 threads = 8;
         bool hidden = false;
+        bool nullSeparated = false;  // each found file ends with a NUL instead of a line break
     };
 
     // out receives the found files, err the summary line.
@@ -52,6 +54,8 @@ private:
     void print_files(const std::vector<const QFileInfo*>& files);
     void print_results(std::vector<FileResult>& results);
     void finish(int code);
+    // ", 3 folders not read" when the scan skipped folders, else empty.
+    QByteArray skipped_text() const;
 
     Options m_options;
     std::FILE* m_out;

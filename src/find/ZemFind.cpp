@@ -146,11 +146,12 @@ std::size_t ZemFind::count_files_with_hits() const
     return m_controller->results().size();
 }
 
-quint32 ZemFind::count_hits() const
+quint64 ZemFind::count_hits() const
 {
-    quint32 sum = 0;
+    // 64 bits: a search over large logs passes 2^32 marks.
+    quint64 sum = 0;
     for (const FileResult& result : m_controller->results())
-        sum += quint32(result.layer.size());
+        sum += quint64(result.layer.size());
     return sum;
 }
 

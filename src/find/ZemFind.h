@@ -73,7 +73,7 @@ public:
     int progress_percent() const { return progress_percent(bytes_read(), m_bytesToRead); }
     static int progress_percent(quint64 bytesRead, quint64 bytesToRead);
     std::size_t count_files_with_hits() const;
-    quint32 count_hits() const;
+    quint64 count_hits() const;
     bool has_results() const { return count_files_with_hits() > 0; }
     std::vector<FileResult>& results();
     // Moves the results out; the list is empty afterwards.

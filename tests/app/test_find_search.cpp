@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(zf.count_files(), std::size_t(5));
         QCOMPARE(zf.files_searched(), quint64(5));
         QCOMPARE(zf.count_files_with_hits(), std::size_t(3));
-        QCOMPARE(zf.count_hits(), quint32(9));
+        QCOMPARE(zf.count_hits(), quint64(9));
         QCOMPARE(zf.bytes_read(), zf.bytes_to_read());
         QCOMPARE(zf.progress_percent(), 100);
         QVERIFY(zf.lines_read() > 0);
@@ -157,7 +157,7 @@ private Q_SLOTS:
         const QStringList log = zem::Logger::capturedLines();
         zem::Logger::stopCapture();
         QCOMPARE(zf.count_files_with_hits(), std::size_t(0));
-        QCOMPARE(zf.count_hits(), quint32(0));
+        QCOMPARE(zf.count_hits(), quint64(0));
         QCOMPARE(zf.progress_percent(), 0);
         QVERIFY(capturedContains(log, QStringLiteral("ThreadControllerFind::~runCustom, file hits:0")));
     }
@@ -238,7 +238,7 @@ private Q_SLOTS:
         zf.finishedListener.clear();
         QCOMPARE(runAndWait(zf), 1);
         QCOMPARE(zf.count_files_with_hits(), std::size_t(files));
-        QCOMPARE(zf.count_hits(), quint32(2 * files));
+        QCOMPARE(zf.count_hits(), quint64(2 * files));
     }
 
     void secondStartStopsTheRunningSearch()
@@ -348,7 +348,7 @@ private Q_SLOTS:
         QCOMPARE(fired, 1);
         QCOMPARE(zf.controller()->workers().size(), std::size_t(64));
         QCOMPARE(zf.count_files_with_hits(), std::size_t(200));
-        QCOMPARE(zf.count_hits(), quint32(300));
+        QCOMPARE(zf.count_hits(), quint64(300));
     }
 
     void perFileStep()

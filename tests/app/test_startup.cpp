@@ -12,8 +12,12 @@
 #include "main/FindApplication.h"
 #include "main/StartUp.h"
 
+#include "Logger.h"
+
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using zemFinder::WinFinderConfig;
 
@@ -177,6 +181,64 @@ private Q_SLOTS:
         QVERIFY(check.loadXml(path));
         QVERIFY(check.getNode("app"));
         g_inLoop = nullptr;
+    }
+
+    void unreadableConfigIsLeftInPlaceAndNotSavedOver_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder in its place") << "folder";
+        // A pipe nobody writes to: reading it would wait for ever.
+        QTest::newRow("pipe in its place") << "fifo";
+        if (::geteuid() != 0)
+            QTest::newRow("mode 000") << "mode000";
+    }
+    void unreadableConfigIsLeftInPlaceAndNotSavedOver()
+    {
+        QFETCH(QString, kind);
+        const QString path = zem::KernelGUI::configFilePath();
+        QFile::remove(path);
+        QFile::remove(path + ".bad");
+        const QByteArray valid = "<node name=\"root\"><node name=\"app\"></node></node>";
+        if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == "fifo") {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(valid);
+            f.close();
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        }
+        const QFileInfo before(path);
+        bool ran = false;
+        g_inLoop = [&ran](zem::KernelGUI& k) {
+            ran = true;
+            QVERIFY(k.isConfigKept());
+            WinFinderConfig::get().startFolder = QStringLiteral("/changed");
+        };
+        zem::Logger::startCapture();
+        QElapsedTimer took;
+        took.start();
+        const int rc = runApp();
+        const QStringList lines = zem::Logger::capturedLines();
+        zem::Logger::stopCapture();
+        g_inLoop = nullptr;
+        QCOMPARE(rc, 0);
+        QVERIFY(ran);
+        QVERIFY(took.elapsed() < 10000);
+        QVERIFY(!QFileInfo::exists(path + ".bad"));
+        const QFileInfo after(path);
+        QVERIFY(after.exists());
+        QCOMPARE(after.isDir(), before.isDir());
+        QCOMPARE(after.isFile(), before.isFile());
+        QCOMPARE(after.lastModified(), before.lastModified());
+        QVERIFY(lines.filter("KernelGUI::loadConfig, cannot read <<<").size() == 1);
+        QVERIFY(lines.filter("KernelGUI::saveConfig, <<<").size() == 1);
+        if (kind == "folder")
+            QVERIFY(QDir(path).removeRecursively());
+        else
+            QVERIFY(QFile::remove(path));
     }
 
     void environmentIsPrepared()

@@ -3,6 +3,7 @@
 #include "Logger.h"
 #include "XDirInfo.h"
 #include "find/XFilter.h"
+#include "DeepTree.h"
 #include "TestDir.h"
 
 #include <QDateTime>
@@ -186,23 +187,70 @@ private Q_SLOTS:
         QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"ok.txt"}));
     }
 
-    void unreadableFileIsSkippedWithAWarning()
+    void unreadableFileIsListedByNameSizeAndTime()
     {
         if (::geteuid() == 0)
-            QSKIP("running as root: mode 000 does not keep root out");
+            QSKIP("running as root: mode 000 does not keep root out (the command test runs this as nobody)");
         TestDir dir;
         dir.write("ok.txt", "o");
         const QString locked = dir.write("locked.txt", "l");
         QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
-        XDirInfo info;
-        QVERIFY(info.scan_dir(dir.path()));
-        Logger::startCapture();
-        info.setup_filtered_files(find::XFilter(), true);
-        const QStringList lines = Logger::capturedLines();
-        Logger::stopCapture();
+        find::XFilter sized;
+        sized.fileFilter().setSize(XFileFilter::GE, 1, 0);
+        for (const bool inWalk : {false, true}) {
+            XDirInfo info;
+            info.setStatInWalk(inWalk);
+            QVERIFY(info.scan_dir(dir.path()));
+            info.setup_filtered_files(find::XFilter(), true);
+            QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"locked.txt", "ok.txt"}));
+            info.setup_filtered_files(sized, true);
+            QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"locked.txt", "ok.txt"}));
+            QCOMPARE(info.countBytes(), quint64(2));
+        }
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QVERIFY(capturedContains(lines, QStringLiteral("XDirInfo::setup_filtered_files, not readable <<<")));
-        QCOMPARE(namesOf(info.get_view_filtered_files()), QStringList({"ok.txt"}));
+    }
+
+    void walkThatStatsCountsBytesLive()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        XDirInfo info;
+        info.setStatInWalk(true);
+        QVERIFY(info.scan_dir(dir.path()));
+        // Before any filtering: every file the walk saw.
+        QCOMPARE(info.countBytes(), quint64(6 + 12 + 8 + 1000));
+        find::XFilter txt;
+        txt.fileFilter().setPattern(QStringLiteral("*.txt"), false);
+        info.setup_filtered_files(txt, true);
+        QCOMPARE(info.countBytes(), quint64(6 + 8 + 1000));
+    }
+
+    void foldersBeyondThePathLimitAreWalked()
+    {
+        TestDir dir;
+        const QByteArray deepFile = deep_tree::make(dir.mkdir("tree"), 25, "needle\n");
+        QVERIFY(!deepFile.isEmpty());
+        QVERIFY(deepFile.size() > 5000);
+        dir.write("tree/top.txt", "t");
+        for (const bool inWalk : {false, true}) {
+            XDirInfo info;
+            info.setStatInWalk(inWalk);
+            Logger::startCapture();
+            const bool done = info.scan_dir(dir.abs("tree"));
+            info.setup_filtered_files(find::XFilter(), true);
+            const QStringList lines = Logger::capturedLines();
+            Logger::stopCapture();
+            QVERIFY(done);
+            QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
+            QCOMPARE(info.countDirs(), quint64(26));
+            QCOMPARE(info.countSkippedDirs(), quint64(0));
+            QCOMPARE(sorted(namesOf(info.get_view_filtered_files())), QStringList({"deep.txt", "top.txt"}));
+            QCOMPARE(info.countBytes(), quint64(7 + 1));
+            for (const QFileInfo* file : info.get_view_filtered_files())
+                if (file->fileName() == QLatin1String("deep.txt"))
+                    QCOMPARE(QFile::encodeName(file->filePath()), deepFile);
+        }
+        deep_tree::clear(dir.path());
     }
 
     void unreadableRootFails()

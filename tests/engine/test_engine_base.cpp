@@ -5,6 +5,7 @@
 #include "XRunGuard.h"
 #include "TestDir.h"
 
+#include <QDateTime>
 #include <QtTest>
 
 using namespace zem;
@@ -102,6 +103,25 @@ private Q_SLOTS:
         QCOMPARE(qtArgs.command(), QString());
     }
 
+    void commandLineBareKeysAndEqualsForm()
+    {
+        CommandLine line(QStringList{"search", "--content", "--regex", "--pattern=--x", "--log", "-0", "--dir=a=b"});
+        QVERIFY(line.isBare("content"));
+        QVERIFY(line.isBare("regex"));
+        QVERIFY(!line.isBare("pattern"));
+        QCOMPARE(line.getString("pattern", ""), QStringLiteral("--x"));
+        QCOMPARE(line.getString("dir", ""), QStringLiteral("a=b"));
+        // A single-dash word after a key is its value (a negative number, say).
+        QCOMPARE(line.getString("log", ""), QStringLiteral("-0"));
+        CommandLine shortFlag(QStringList{"search", "--dir", "d", "-0"});
+        shortFlag.setAllowedKeys({"null"}, {"dir"});
+        QVERIFY(!shortFlag.checkKeys());
+        shortFlag.addShortFlag("-0", "null");
+        QVERIFY(shortFlag.checkKeys());
+        QVERIFY(shortFlag.getBool("null", false));
+        QVERIFY(shortFlag.isBare("null"));
+    }
+
     void runGuardRefusesSecondHolderAndReleases()
     {
         TestDir dir;
@@ -130,6 +150,44 @@ private Q_SLOTS:
         dir.write("zemStale.lock", QByteArray::number(gonePid) + "\nzemfinder\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         XRunGuard guard(QStringLiteral("zemStale"), dir.path());
         QVERIFY(guard.run_instance_of_program());
+    }
+
+    void runGuardTakesOverLockNamingNobody_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\x01\xfe not a lock \n\n");
+        QTest::newRow("negative pid") << QByteArray("-5\nzemfinder\n\n");
+        // pid 1 runs, but another program than this one.
+        QTest::newRow("other program") << QByteArray("1\nzemfinder\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    void runGuardTakesOverLockNamingNobody()
+    {
+        QFETCH(QByteArray, content);
+        TestDir dir;
+        const QString path = dir.write("zemOdd.lock", content);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        file.close();
+        Logger::setStderrEnabled(false);
+        XRunGuard guard(QStringLiteral("zemOdd"), dir.path());
+        const bool runs = guard.run_instance_of_program();
+        Logger::setStderrEnabled(true);
+        QVERIFY(runs);
+        // Now really held: a second guard is refused.
+        QVERIFY(XRunGuard::is_held_by_live_instance(path));
+    }
+
+    void runGuardLeavesALockBeingWritten()
+    {
+        // Empty and brand new: its owner may be between creating and writing it.
+        TestDir dir;
+        const QString path = dir.write("zemNew.lock", QByteArray());
+        QVERIFY(XRunGuard::is_held_by_live_instance(path));
+        // A live process of this very program holds it.
+        dir.write("zemOwn.lock", QByteArray::number(QCoreApplication::applicationPid()) + "\nx\n\n");
+        QVERIFY(XRunGuard::is_held_by_live_instance(dir.abs("zemOwn.lock")));
     }
 };
 

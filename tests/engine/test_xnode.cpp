@@ -4,6 +4,8 @@
 #include "XNode.h"
 
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using zem::XNode;
 
@@ -109,6 +111,33 @@ private Q_SLOTS:
         QCOMPARE(back.getNode("a")->getInt("n", 0), 12LL);
         QVERIFY(!back.loadXml(dir.abs("missing.xml")));
         QVERIFY(!n.saveXml(dir.abs("no/such/dir/x.xml")));
+    }
+
+    void loadTellsMissingUnreadableAndDamagedApart()
+    {
+        TestDir dir;
+        const QString fifo = dir.abs("store.fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        XNode node;
+        node.setString("kept", "yes");
+        QString error;
+        // A pipe nobody writes to: reading it would wait for ever.
+        QCOMPARE(node.loadXmlFile(fifo, &error), XNode::LoadResult::Unreadable);
+        QCOMPARE(error, QStringLiteral("not a regular file"));
+        QCOMPARE(node.loadXmlFile(dir.mkdir("folder.xml")), XNode::LoadResult::Unreadable);
+        QCOMPARE(node.loadXmlFile(dir.abs("none.xml")), XNode::LoadResult::Missing);
+        dir.write("bad.xml", "<node");
+        QCOMPARE(node.loadXmlFile(dir.abs("bad.xml")), XNode::LoadResult::Damaged);
+        QCOMPARE(node.getString("kept"), QStringLiteral("yes"));
+        if (::geteuid() != 0) {
+            const QString locked = dir.write("locked.xml", "<node name=\"root\"></node>");
+            QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+            QCOMPARE(node.loadXmlFile(locked), XNode::LoadResult::Unreadable);
+        }
+        QVERIFY(node.saveXml(dir.abs("good.xml")));
+        XNode loaded;
+        QCOMPARE(loaded.loadXmlFile(dir.abs("good.xml")), XNode::LoadResult::Loaded);
+        QCOMPARE(loaded.getString("kept"), QStringLiteral("yes"));
     }
 
     void copyFromIsDeep()

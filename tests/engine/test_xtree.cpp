@@ -3,7 +3,9 @@
 #include "TestDir.h"
 #include "XTree.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 using zem::XTree;
 
@@ -120,6 +122,26 @@ private Q_SLOTS:
         QVERIFY(!back.load_from_compressed_file(path, nullptr));
         QCOMPARE(back.getString("keep"), QStringLiteral("me"));
         QVERIFY(!back.load_from_compressed_file(dir.abs("missing.bin"), nullptr));
+    }
+
+    void pipeOrFolderInPlaceIsRefusedWithoutWaiting()
+    {
+        TestDir dir;
+        const QString fifo = dir.abs("store.fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        XTree t;
+        t.setString("keep", "me");
+        QElapsedTimer took;
+        took.start();
+        QVERIFY(!t.load_from_compressed_file(fifo, nullptr));
+        QVERIFY(!t.load_from_compressed_file(dir.mkdir("folder.bin"), nullptr));
+        QVERIFY(took.elapsed() < 10000);
+        QCOMPARE(t.getString("keep"), QStringLiteral("me"));
+        // A good file still loads through the same road.
+        QVERIFY(t.save_as_compressed_file(dir.abs("good.bin"), nullptr));
+        XTree back;
+        QVERIFY(back.load_from_compressed_file(dir.abs("good.bin"), nullptr));
+        QCOMPARE(back.getString("keep"), QStringLiteral("me"));
     }
 
     void copyIsDeepAndMd5FollowsContent()

@@ -1,0 +1,47 @@
+# Fails when a file under the engine folder includes a QtGui or QtWidgets header, by module path
+# (<QtWidgets/QWidget>) or by class header name (<QImage>, <QWidget>): the engine runs without
+# a GUI, in the headless command and on worker threads.
+#   cmake -DENGINE_DIR=<lib/engine> -DQT_INCLUDE_ROOT=<qt5 include root> -P CheckEngineIncludes.cmake
+cmake_minimum_required(VERSION 3.25)
+if(NOT ENGINE_DIR OR NOT QT_INCLUDE_ROOT)
+  message(FATAL_ERROR "ENGINE_DIR and QT_INCLUDE_ROOT are required")
+endif()
+
+set(forbidden_modules QtGui QtWidgets)
+set(forbidden_headers "")
+foreach(module ${forbidden_modules})
+  file(GLOB headers RELATIVE "${QT_INCLUDE_ROOT}/${module}" "${QT_INCLUDE_ROOT}/${module}/*")
+  list(APPEND forbidden_headers ${headers})
+endforeach()
+list(LENGTH forbidden_headers header_count)
+if(header_count EQUAL 0)
+  message(FATAL_ERROR "no QtGui/QtWidgets headers under ${QT_INCLUDE_ROOT}: cannot check")
+endif()
+
+file(GLOB_RECURSE sources "${ENGINE_DIR}/*.h" "${ENGINE_DIR}/*.cpp")
+set(found "")
+foreach(source ${sources})
+  file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" header "${line}")
+    set(bad FALSE)
+    foreach(module ${forbidden_modules})
+      if(header MATCHES "^${module}/" OR header STREQUAL module)
+        set(bad TRUE)
+      endif()
+    endforeach()
+    # By name alone: <QImage>, <qpainter.h>. No engine or QtCore header has such a name.
+    if(header IN_LIST forbidden_headers)
+      set(bad TRUE)
+    endif()
+    if(bad)
+      list(APPEND found "${source}: ${header}")
+    endif()
+  endforeach()
+endforeach()
+
+if(found)
+  list(JOIN found "\n  " text)
+  message(FATAL_ERROR "GUI headers in the engine:\n  ${text}")
+endif()
+message(STATUS "engine includes: no QtGui or QtWidgets header in ${ENGINE_DIR}")
