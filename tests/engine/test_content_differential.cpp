@@ -57,7 +57,7 @@ QByteArray generatedText(quint32 seed, bool longLine, bool invalid)
     static const char* const kJunk[] = {"\xFF", "\xC3", "\x80\x80", "\xE2\x82", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
     Lcg r(seed);
     QByteArray text;
-    for (int line = 0; line < 160; ++line) {
+    for (int line = 0; line < 100; ++line) {
         const int words = r.below(12);
         for (int w = 0; w < words; ++w) {
             text += r.pick(kWords);
@@ -65,9 +65,9 @@ QByteArray generatedText(quint32 seed, bool longLine, bool invalid)
                 text += r.pick(kJunk);
             text += r.pick(kGaps);
         }
-        if (longLine && line == 80) {
+        if (longLine && line == 50) {
             // Longer than the reader's 65536-byte line limit.
-            while (text.size() < 80000)
+            while (text.size() < 70000)
                 text += r.pick(kWords) + QByteArray(" ");
         }
         text += r.pick(kEnds);
@@ -268,7 +268,7 @@ private:
                 return QStringLiteral("text %1, buffer: %2").arg(t).arg(firstDifference(text, fromBuffer, want));
             // Through a reader that maps the file, as the workers read large files.
             XLineReaderDA reader;
-            reader.setMapThreshold(4096);
+            reader.setMapThreshold(1);
             if (!reader.openFile(m_texts.paths[t], 65536, true) || !reader.isMapped())
                 return QStringLiteral("text %1: not mapped").arg(t);
             f.seekHome();
