@@ -5,6 +5,8 @@
 #include "ZemFind.h"
 #include "XLineReaderDA.h"
 
+#include <algorithm>
+
 namespace zemFinder {
 
 void FindThread::runCustom()
@@ -18,6 +20,10 @@ void FindThread::runCustom()
     // One reader per worker and search: its buffer is reused from file to file and given back
     // when the worker ends, so nothing of the files stays in memory after the search.
     zem::XLineReaderDA reader;
+    // Asked inside a file as well, block by block, so that a stop does not wait for the rest of
+    // a huge file.
+    ThreadControllerFind* const control = controller;
+    contentFilter.setStopCheck([control] { return !control->isRunning(); });
     while (controller->isRunning()) {
         const QFileInfo* file = zemFind->next_file();
         if (!file)
@@ -42,9 +48,14 @@ void FindThread::runCustom()
             continue;
         stats.countBytes += quint64(reader.getMemorySize());
         zem::find::XRamLayer marks = contentFilter.find(0, reader);
+        stats.countSkipped += contentFilter.skippedLines();
+        // A file left halfway gives no result: its hit count would be wrong.
+        if (contentFilter.stopped())
+            break;
         // Lines are taken after the search, which counts them on its way through the bytes;
         // asked before, they would cost a pass of their own.
-        stats.countLines += quint64(reader.countLines());
+        if (!count_lines(reader))
+            break;
         contentFilter.seekHome();
         if (marks) {
             // The results table shows size and time: read them here, off the GUI thread, for
@@ -56,7 +67,20 @@ void FindThread::runCustom()
         }
     }
     reader.close();
+    contentFilter.setStopCheck(nullptr);
     controller->worker_done();
+}
+
+bool FindThread::count_lines(zem::XLineReaderDA& reader)
+{
+    // What the search did not count yet, in steps that a stop can cut short.
+    for (qint64 upTo = 0; !reader.statsDone(); upTo += kCountStep) {
+        if (!controller->isRunning())
+            return false;
+        reader.advanceStats(std::min(upTo + kCountStep, reader.size()));
+    }
+    stats.countLines += quint64(reader.countLines());
+    return true;
 }
 
 } // namespace zemFinder

@@ -8,6 +8,10 @@
 #include "XThread.h"
 #include "find/XContentFilter.h"
 
+namespace zem {
+class XLineReaderDA;
+}
+
 namespace zemFinder {
 
 class ZemFind;
@@ -15,6 +19,9 @@ class ThreadControllerFind;
 
 class FindThread : public zem::XLightweightThread {
 public:
+    // Bytes of line counting between two looks at the stop flag: some milliseconds of work.
+    static constexpr qint64 kCountStep = qint64(16) << 20;
+
     void runCustom() override;
 
     ZemFind* zemFind = nullptr;
@@ -23,6 +30,10 @@ public:
     zem::XFindStats stats;
     zem::find::XContentFilter contentFilter;
     qint32 index = -1;
+
+private:
+    // Adds the file's lines to the counters; false when the search was stopped meanwhile.
+    bool count_lines(zem::XLineReaderDA& reader);
 };
 
 } // namespace zemFinder

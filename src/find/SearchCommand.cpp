@@ -217,9 +217,11 @@ bool SearchCommand::buildOptions(const zem::CommandLine& line, SearchRun::Option
         error = QStringLiteral("--scope must be 0, 1, 2, File, Paragraph or Sentence");
         return false;
     }
-    const QString content = line.getString(QStringLiteral("content"), QString()).trimmed();
+    const bool regEx = line.getBool(QStringLiteral("regex"), false);
+    // Blanks are part of a regular expression: only a simple expression is trimmed.
+    const QString raw = line.getString(QStringLiteral("content"), QString());
+    const QString content = regEx ? raw : raw.trimmed();
     if (line.has(QStringLiteral("content"))) {
-        const bool regEx = line.getBool(QStringLiteral("regex"), false);
         zem::find::XContentFilter contentFilter(scope);
         if (content.isEmpty() || !contentFilter.createSymbols(content, regEx)) {
             const QString why = contentFilter.errorText().isEmpty() ? QStringLiteral("empty") : contentFilter.errorText();

@@ -132,6 +132,14 @@ quint64 ZemFind::lines_read() const
     return sum;
 }
 
+quint64 ZemFind::lines_skipped() const
+{
+    quint64 sum = 0;
+    for (const auto& worker : m_controller->workers())
+        sum += worker->stats.countSkipped.get();
+    return sum;
+}
+
 int ZemFind::progress_percent(quint64 bytesRead, quint64 bytesToRead)
 {
     if (bytesToRead == 0)

@@ -69,6 +69,9 @@ public:
     quint64 bytes_read() const;
     quint64 files_searched() const;
     quint64 lines_read() const;
+    // Lines on which the regular expression's match limit gave up; they were skipped and the
+    // rest of their files searched (each is logged with its file and line number).
+    quint64 lines_skipped() const;
     // Bytes read against bytes to read, 0 to 100; 0 when there is nothing to read.
     int progress_percent() const { return progress_percent(bytes_read(), m_bytesToRead); }
     static int progress_percent(quint64 bytesRead, quint64 bytesToRead);

@@ -129,14 +129,15 @@ zem::find::XFilter WinFinder::filter_from_GUI()
         }
     }
     if (flags & FLAG_CONTENT) {
-        const QString text = f.comboContent->currentText().trimmed();
+        // Without the toggle (flagRegEx off) every expression is a simple one.
+        const bool regEx = WinFinderConfig::get().flagRegEx && f.buttonRegEx->isChecked();
+        // Blanks are part of a regular expression: only a simple expression is trimmed.
+        const QString text = regEx ? f.comboContent->currentText() : f.comboContent->currentText().trimmed();
         if (text.isEmpty()) {
             Logger::log(QStringLiteral("WinFinder::filter_from_GUI, search for text but text ist empty"),
                         zem::LOG_WARN);
         } else {
             zem::find::XContentFilter content(f.comboScope->selectedValue(zem::find::XContentFilter::SCOPE_PARAGRAPH));
-            // Without the toggle (flagRegEx off) every expression is a simple one.
-            const bool regEx = WinFinderConfig::get().flagRegEx && f.buttonRegEx->isChecked();
             if (content.createSymbols(text, regEx)) {
                 filter.setContentFilter(content);
             } else {

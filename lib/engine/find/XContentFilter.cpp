@@ -12,6 +12,11 @@
 
 namespace zem::find {
 
+namespace {
+// Skipped lines named in the log per file; more are only counted.
+constexpr quint64 kLoggedSkips = 10;
+} // namespace
+
 // One term of a simple expression. ASCII terms go through the SIMD searcher; other terms, and
 // ASCII terms with 'k' or 's' in files holding KELVIN SIGN or LONG S, through PCRE2's caseless
 // literal matching.
@@ -85,8 +90,8 @@ XContentFilter::XContentFilter(quint32 scope)
 
 XContentFilter::XContentFilter(const XContentFilter& other)
     : m_text(other.m_text), m_regEx(other.m_regEx), m_valid(other.m_valid), m_scope(other.m_scope),
-      m_error(other.m_error), m_terms(other.m_terms), m_regex(other.m_regex), m_position(other.m_position),
-      m_limitHit(other.m_limitHit)
+      m_error(other.m_error), m_terms(other.m_terms), m_regex(other.m_regex), m_stop(other.m_stop),
+      m_position(other.m_position), m_skippedLines(other.m_skippedLines), m_stopped(other.m_stopped)
 {
     // The matcher (match data, JIT stack) is per copy and made on first use.
 }
@@ -113,7 +118,8 @@ bool XContentFilter::createSymbols(const QString& text, bool regEx)
     m_terms.clear();
     m_regex.reset();
     seekHome();
-    if (text.trimmed().isEmpty()) {
+    // Blanks are part of a regular expression; a simple expression of blanks has no term.
+    if (regEx ? text.isEmpty() : text.trimmed().isEmpty()) {
         m_error = QStringLiteral("empty expression");
         return false;
     }
@@ -149,6 +155,20 @@ bool XContentFilter::createSymbols(const QString& text, bool regEx)
     }
     m_valid = true;
     return true;
+}
+
+void XContentFilter::setStopCheck(std::function<bool()> stop)
+{
+    m_stop = std::move(stop);
+    if (m_matcher)
+        m_matcher->setStopCheck(m_stop);
+}
+
+bool XContentFilter::stopRequested()
+{
+    if (!m_stopped && m_stop && m_stop())
+        m_stopped = true;
+    return m_stopped;
 }
 
 void XContentFilter::setScope(quint32 scope)
@@ -222,19 +242,66 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
 {
     XRamLayer layer;
     m_aliases = -1;
+    m_lineCountAt = 0;
+    m_lineCountValue = 0;
+    const quint64 skippedBefore = m_skippedLines;
     from = std::max<qint64>(0, from);
     if (!m_valid || !data || from > size) {
         m_position = std::max<qint64>(0, size);
         return layer;
     }
-    if (!m_matcher && (m_regex || std::any_of(m_terms.begin(), m_terms.end(), [](const auto& t) { return t->unicode; })))
+    if (!m_matcher && (m_regex || std::any_of(m_terms.begin(), m_terms.end(), [](const auto& t) { return t->unicode; }))) {
         m_matcher = std::make_unique<XRegexMatcher>();
+        m_matcher->setStopCheck(m_stop);
+    }
+    if (m_matcher) {
+        m_matcher->newSubject();
+        // The line count follows the search window by window, as the literal scan feeds it.
+        m_matcher->setProgress([this](qint64 pos) {
+            if (m_reader && !m_reader->statsDone())
+                m_reader->advanceStats(pos);
+        });
+    }
     if (m_regex)
         findRegex(data, size, from, layer);
     else
         findTerms(data, size, from, layer);
+    if (m_matcher)
+        m_matcher->setProgress(nullptr);
+    const quint64 skipped = m_skippedLines - skippedBefore;
+    if (skipped > kLoggedSkips)
+        xlog(LOG_ERROR, QStringLiteral("XContentFilter::find, <<<$>>> - $ more lines skipped"), where(), skipped - kLoggedSkips);
     m_position = size;
     return layer;
+}
+
+QString XContentFilter::where() const
+{
+    return m_reader && !m_reader->path().isEmpty() ? m_reader->path() : QStringLiteral("(buffer)");
+}
+
+qint64 XContentFilter::lineNumberAt(const char* data, qint64 size, qint64 offset)
+{
+    if (offset < m_lineCountAt) {
+        m_lineCountAt = 0;
+        m_lineCountValue = 0;
+    }
+    // LF, CRLF and a lone CR end a line, as the line reader counts them.
+    for (qint64 i = m_lineCountAt; i < offset; ++i) {
+        if (data[i] == '\n' || (data[i] == '\r' && !(i + 1 < size && data[i + 1] == '\n')))
+            ++m_lineCountValue;
+    }
+    m_lineCountAt = offset;
+    return m_lineCountValue + 1;
+}
+
+void XContentFilter::noteSkippedLine(const char* data, qint64 size, qint64 lineStart)
+{
+    // Per file, only the first few skipped lines are named; the rest are summed up at the end.
+    if (++m_skippedLines <= kLoggedSkips) {
+        xlog(LOG_ERROR, QStringLiteral("XContentFilter::find, <<<$>>> line $ skipped - $"), where(),
+             lineNumberAt(data, size, lineStart), m_matcher ? m_matcher->lastErrorText() : QString());
+    }
 }
 
 bool XContentFilter::aliasesKnown() const
@@ -253,9 +320,11 @@ bool XContentFilter::stopOnError(int result)
 {
     if (result == XRegexMatcher::MATCH || result == XRegexMatcher::NO_MATCH)
         return false;
-    m_limitHit = true;
-    const QString where = m_reader && !m_reader->path().isEmpty() ? m_reader->path() : QStringLiteral("(buffer)");
-    xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - $, no further hits in this file"), where,
+    if (result == XRegexMatcher::STOPPED) {
+        m_stopped = true;
+        return true;
+    }
+    xlog(LOG_ERROR, QStringLiteral("XContentFilter::find, <<<$>>> - $, no further hits in this file"), where(),
          m_matcher ? m_matcher->lastErrorText() : QString());
     return true;
 }
@@ -282,32 +351,35 @@ constexpr qint64 kFeedBlock = 256 * 1024;
 
 // Every occurrence of s from `from` on, in order; onHit(offset) returns where to go on, or -1
 // to stop. With a reader, its line count follows the scan block by block, so that the bytes
-// come from memory once.
-template <typename OnHit>
-void scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint64 from, XLineReaderDA* reader, OnHit&& onHit)
+// come from memory once. stopped() is asked per block; false when it said so.
+template <typename OnHit, typename Stopped>
+bool scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint64 from, XLineReaderDA* reader,
+                 OnHit&& onHit, Stopped&& stopped)
 {
     const qint64 m = s.length();
     const bool feed = reader && !reader->statsDone();
     qint64 pos = from;
-    // Mapped files go block by block too, to give back the pages behind (see XLineReaderDA).
-    const bool blocks = reader && (feed || reader->isMapped());
-    if (blocks && !feed)
+    // Mapped files give back the pages behind (see XLineReaderDA).
+    const bool release = reader && !feed && reader->isMapped();
+    if (release)
         reader->beginPass(from);
-    qint64 blockEnd = blocks ? std::min(size, (from / kFeedBlock + 1) * kFeedBlock) : size;
+    qint64 blockEnd = std::min(size, (from / kFeedBlock + 1) * kFeedBlock);
     for (;;) {
         const qint64 hit = s.find(data, std::min(size, blockEnd + m - 1), pos);
         if (hit >= 0) {
             pos = onHit(hit);
             if (pos < 0)
-                return;
+                return true;
             continue;
         }
         if (feed)
             reader->advanceStats(blockEnd);
-        else if (blocks)
+        else if (release)
             reader->releaseBehind(blockEnd);
         if (blockEnd >= size)
-            return;
+            return true;
+        if (stopped())
+            return false;
         pos = std::max(pos, blockEnd);
         blockEnd = std::min(size, blockEnd + kFeedBlock);
     }
@@ -323,19 +395,27 @@ bool XContentFilter::occurrences(const Term& term, int index, const char* data, 
         // the term with Unicode rules when the scan's line count saw one.
         if (!(term.aliasSensitive && aliasesKnown() && aliasesPresent(data, size))) {
             const qint64 m = term.searcher.length();
-            scanLiteral(term.searcher, data, size, from, m_reader, [&](qint64 s) {
-                out.push_back(XRam{s, qint32(m), index});
-                return s + m;
-            });
+            const bool done = scanLiteral(
+                term.searcher, data, size, from, m_reader,
+                [&](qint64 s) {
+                    out.push_back(XRam{s, qint32(m), index});
+                    return s + m;
+                },
+                [this] { return stopRequested(); });
+            if (!done)
+                return false;
             if (!(term.aliasSensitive && aliasesPresent(data, size)))
                 return true;
             out.clear();
         }
     }
-    const int r = m_matcher->forEach(*term.unicode, data, size, from, [&](qint64 s, qint64 e) {
-        out.push_back(XRam{s, qint32(e - s), index});
-        return true;
-    });
+    const int r = m_matcher->forEach(
+        *term.unicode, data, size, from,
+        [&](qint64 s, qint64 e) {
+            out.push_back(XRam{s, qint32(e - s), index});
+            return true;
+        },
+        [&](qint64 ls, qint64) { noteSkippedLine(data, size, ls); });
     return !stopOnError(r);
 }
 
@@ -430,74 +510,106 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
         layer.append(s, qint32(e - s), 0);
         return true;
     };
+    auto skip = [&](qint64 lineStart, qint64) { noteSkippedLine(data, size, lineStart); };
+    auto stopped = [this] { return stopRequested(); };
+    const quint64 skippedAtStart = m_skippedLines;
 
     if (rc.pureLiteral) {
         const bool check = units && XScopeUnits::textMayCrossUnit(QByteArray::fromStdString(rc.required.needle()), m_scope);
         const qint64 m = rc.required.length();
-        scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 pos) {
-            if (check) {
-                const XScopeUnits::Span u = scope->unitAt(pos);
-                if (!u.valid() || !u.contains(pos, pos + m))
-                    return pos + m;
-            }
-            layer.append(pos, qint32(m), 0);
-            return pos + m;
-        });
+        scanLiteral(
+            rc.required, data, size, from, m_reader,
+            [&](qint64 pos) {
+                if (check) {
+                    const XScopeUnits::Span u = scope->unitAt(pos);
+                    if (!u.valid() || !u.contains(pos, pos + m))
+                        return pos + m;
+                }
+                layer.append(pos, qint32(m), 0);
+                return pos + m;
+            },
+            stopped);
         return;
     }
 
-    // All matches in [begin, end). With units, a match that its own bytes do not show to lie
-    // inside one unit is redone inside the unit where it starts, so that no mark crosses an edge.
+    // All matches in [begin, end]. With units, a match that its own bytes do not show to lie
+    // inside one unit is looked for again inside the unit where it starts, with the text cut
+    // at the unit's end; one that starts between units is dropped. Every round ends past the
+    // unit it looked at, so the search always moves on.
     auto run = [&](qint64 begin, qint64 end) -> int {
         if (!units)
-            return matcher.forEach(rc, data, end, begin, emit);
+            return matcher.forEach(rc, data, end, begin, emit, skip);
         qint64 pos = begin;
-        while (pos <= end) {
+        uint32_t flags = 0;
+        qint64 lastCut = -1;  // end of the unit searched last
+        for (;;) {
             qint64 ms = -1;
-            const int r = matcher.forEach(rc, data, end, pos, [&](qint64 s, qint64 e) {
-                if (XScopeUnits::insideOneUnit(data, s, e, m_scope))
-                    return emit(s, e);
-                ms = s;
-                return false;
-            });
+            const int r = matcher.forEach(
+                rc, data, end, pos,
+                [&](qint64 s, qint64 e) {
+                    if (XScopeUnits::insideOneUnit(data, s, e, m_scope))
+                        return emit(s, e);
+                    ms = s;
+                    return false;
+                },
+                skip, flags);
             if (r != XRegexMatcher::MATCH)
                 return r;
-            const XScopeUnits::Span u = scope->unitAt(ms);
-            if (!u.valid()) {
-                pos = XRegexMatcher::nextChar(data, end, ms);
+            // A match starting right at a unit's end is tried inside that unit (it may match
+            // empty there), unless that unit was just searched.
+            const XScopeUnits::Span u = scope->unitFrom(ms, ms != lastCut);
+            if (!u.valid())
+                return XRegexMatcher::NO_MATCH;
+            if (u.start > ms) {
+                pos = u.start;
+                flags = 0;
                 continue;
             }
-            const int r2 = matcher.forEach(rc, data, std::min(u.end, end), ms, emit);
+            const qint64 cut = std::min(u.end, end);
+            uint32_t redo = 0;
+            if (cut < size && data[cut] != '\n' && data[cut] != '\r')
+                redo |= XRegexMatcher::NOT_EOL;  // a sentence's end is no line end
+            if (ms == pos)
+                redo |= flags & XRegexMatcher::NOT_EMPTY_AT_BEGIN;
+            const int r2 = matcher.forEach(rc, data, cut, ms, emit, skip, redo);
             if (r2 != XRegexMatcher::NO_MATCH && r2 != XRegexMatcher::MATCH)
                 return r2;
-            pos = u.end;
+            if (cut >= end)
+                return XRegexMatcher::NO_MATCH;
+            // An empty match at the unit's end was taken by the round inside the unit.
+            pos = cut;
+            lastCut = cut;
+            flags = XRegexMatcher::NOT_EMPTY_AT_BEGIN;
         }
-        return XRegexMatcher::NO_MATCH;
     };
 
     if (rc.lineFilter && !(rc.requiredNeedsAliasCheck && aliasesKnown() && aliasesPresent(data, size))) {
         // Only lines holding the required literal can hold a match.
-        bool stopped = false;
+        bool failed = false;
         // Where the last line taken ended: the look-back for a line start stops there, so that
         // every byte is looked back on once at most, however long the lines.
         qint64 floor = std::max(from, qint64(0));
-        scanLiteral(rc.required, data, size, from, m_reader, [&](qint64 c) -> qint64 {
-            const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
-            const qint64 ls = before ? before - data + 1 : floor;
-            const void* after = std::memchr(data + c, '\n', size_t(size - c));
-            const qint64 le = after ? static_cast<const char*>(after) - data : size;
-            if (stopOnError(run(ls, le))) {
-                stopped = true;
-                return -1;
-            }
-            floor = le + 1;
-            return le + 1;
-        });
-        if (stopped || !(rc.requiredNeedsAliasCheck && aliasesPresent(data, size)))
+        const bool done = scanLiteral(
+            rc.required, data, size, from, m_reader,
+            [&](qint64 c) -> qint64 {
+                const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
+                const qint64 ls = before ? before - data + 1 : floor;
+                const void* after = std::memchr(data + c, '\n', size_t(size - c));
+                const qint64 le = after ? static_cast<const char*>(after) - data : size;
+                if (stopOnError(run(ls, le))) {
+                    failed = true;
+                    return -1;
+                }
+                floor = le + 1;
+                return le + 1;
+            },
+            stopped);
+        if (!done || failed || !(rc.requiredNeedsAliasCheck && aliasesPresent(data, size)))
             return;
         // A caseless literal with 'k' or 's' in a file with KELVIN SIGN or LONG S: the
         // literal scan may have missed lines, so search the whole file instead.
         layer.clear();
+        m_skippedLines = skippedAtStart;
         scope = std::make_unique<XScopeUnits>(data, size, m_scope);
     }
     stopOnError(run(from, size));

@@ -7,7 +7,14 @@
 // search), case-sensitive unless the pattern says (?i); '^' and '$' match at line ends.
 //
 // Scope units: File, Paragraph (blocks of non-blank lines), Sentence (ends at '.', '!' or '?'
-// followed by white space, or at the end of its paragraph). Marks never cross a unit.
+// followed by white space, or at the end of its paragraph). Marks never cross a unit: a
+// regular expression is matched inside each unit as if the text ended at the unit's end (a
+// match that would run past it is tried again inside the unit, so what the expression matches
+// there counts; an empty match may sit at either edge of its unit); a match that starts
+// between units (a blank line, the blanks between two sentences) is dropped.
+//
+// A line on which PCRE2's match limit gives up is skipped (logged, counted in skippedLines)
+// and the search goes on with the rest of the file.
 //
 // Copies are cheap and independent: compiled patterns are shared read-only, match data is
 // per copy. Each worker thread owns its copy; a copy is not used by two threads at once.
@@ -15,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,10 +62,21 @@ public:
     QStringList terms() const;
 
     // Rewinds the reading position; call before each file.
-    void seekHome() { m_position = 0; m_limitHit = false; }
+    void seekHome()
+    {
+        m_position = 0;
+        m_skippedLines = 0;
+        m_stopped = false;
+    }
     qint64 position() const { return m_position; }
-    // True when the last find stopped early because the regex hit PCRE2's match limit.
-    bool limitHit() const { return m_limitHit; }
+    // Lines of the last find on which PCRE2's match limit gave up (they were skipped).
+    quint64 skippedLines() const { return m_skippedLines; }
+    bool limitHit() const { return m_skippedLines > 0; }
+
+    // Asked every block of a find (a few hundred kilobytes to a megabyte); true ends the find
+    // early with the marks found so far and stopped() set. Copies take it along.
+    void setStopCheck(std::function<bool()> stop);
+    bool stopped() const { return m_stopped; }
 
     // Marks from byte offset 'from' to the end of the reader's data (or of the buffer).
     XRamLayer find(qint64 from, XLineReaderDA& reader);
@@ -76,6 +95,10 @@ private:
     bool aliasesPresent(const char* data, qint64 size);
     static void mergeInto(std::vector<std::vector<XRam>>& lists, std::vector<XRam>& out);
     bool stopOnError(int result);
+    void noteSkippedLine(const char* data, qint64 size, qint64 lineStart);
+    qint64 lineNumberAt(const char* data, qint64 size, qint64 offset);
+    QString where() const;
+    bool stopRequested();
 
     QString m_text;
     bool m_regEx = false;
@@ -87,11 +110,16 @@ private:
     std::shared_ptr<const XRegexCode> m_regex;
     std::unique_ptr<XRegexMatcher> m_matcher;  // per copy, made on first use
 
+    std::function<bool()> m_stop;
+
     qint64 m_position = 0;
-    bool m_limitHit = false;
+    quint64 m_skippedLines = 0;
+    bool m_stopped = false;
     // Set during one find only.
     XLineReaderDA* m_reader = nullptr;  // fed with line counts as the search scans
     int m_aliases = -1;                 // fold aliases in the data: -1 not known yet
+    qint64 m_lineCountAt = 0;           // line ends before this offset: m_lineCountValue
+    qint64 m_lineCountValue = 0;
 };
 
 } // namespace zem::find

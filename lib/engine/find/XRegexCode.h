@@ -24,7 +24,19 @@ struct XRegexCode {
     XRegexCode& operator=(const XRegexCode&) = delete;
 
     pcre2_real_code_8* code = nullptr;
+    // The pattern runs as JIT code (false for (*NO_JIT) or where PCRE2 has no JIT).
     bool jit = false;
+    // Interpreted patterns only: the same pattern without invalid-UTF support, for subjects
+    // checked to be valid UTF-8 once; PCRE2 re-checks the rest of the subject on every call
+    // for the invalid-UTF variant, which makes a search with many matches quadratic.
+    pcre2_real_code_8* strictCode = nullptr;
+    // Characters a lookbehind may reach back; the subject's check starts that far back.
+    quint32 maxLookbehind = 0;
+    // A line end is CRLF as well as LF and CR (the default; (*LF) and the like change it).
+    bool crlfIsNewline = true;
+    // Holds \G or a verb such as (*COMMIT) or (*SKIP), whose outcome depends on where a match
+    // attempt starts: such patterns are searched strictly match by match, never in windows.
+    bool startDependent = false;
 
     // Every match contains this literal, and no match holds a line end: the search may look
     // for the literal and run the pattern on the lines holding it only.
@@ -36,6 +48,7 @@ struct XRegexCode {
     bool requiredNeedsAliasCheck = false;
 
     // Exposed for tests.
+    static bool isStartDependent(const QByteArray& pattern);
     struct Analysis {
         QByteArray literal;    // longest required literal, empty when none
         bool caseless = false;

@@ -170,7 +170,6 @@ XScopeUnits::Span XScopeUnits::paragraphAt(qint64 offset)
 void XScopeUnits::splitSentences()
 {
     m_sentences.clear();
-    m_sentence = 0;
     const qint64 pe = m_paragraph.end;
     qint64 i = m_paragraph.start;
     while (i < pe) {
@@ -206,11 +205,34 @@ XScopeUnits::Span XScopeUnits::unitAt(qint64 offset)
     const Span p = paragraphAt(offset);
     if (!p.valid() || m_scope == XContentFilter::SCOPE_PARAGRAPH)
         return p;
-    while (m_sentence < m_sentences.size() && m_sentences[m_sentence].end <= offset)
-        ++m_sentence;
-    if (m_sentence < m_sentences.size() && m_sentences[m_sentence].start <= offset)
-        return m_sentences[m_sentence];
+    // The first sentence ending after offset.
+    const auto it = std::upper_bound(m_sentences.begin(), m_sentences.end(), offset,
+                                     [](qint64 o, const Span& s) { return o < s.end; });
+    if (it != m_sentences.end() && it->start <= offset)
+        return *it;
     return Span{};
+}
+
+XScopeUnits::Span XScopeUnits::unitFrom(qint64 offset, bool atEndToo)
+{
+    offset = std::max<qint64>(offset, 0);
+    if (offset > m_size)
+        return Span{};
+    if (m_scope == XContentFilter::SCOPE_FILE)
+        return Span{0, m_size};
+    if (atEndToo && offset > 0) {
+        const Span before = unitAt(offset - 1);
+        if (before.valid() && before.start < offset && before.end == offset)
+            return before;
+    }
+    const Span here = unitAt(offset);
+    if (here.valid() && here.start <= offset && offset < here.end)
+        return here;
+    // Between units: every byte that is not white space lies in a unit.
+    qint64 q = offset;
+    while (q < m_size && isSpace(m_data[q]))
+        ++q;
+    return q < m_size ? unitAt(q) : Span{};
 }
 
 } // namespace zem::find

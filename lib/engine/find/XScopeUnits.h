@@ -5,7 +5,7 @@
 // Paragraph: a run of lines that are not blank (blank = only spaces and tabs), without the
 // final line end. Sentence: inside a paragraph, from the first non-blank character to '.', '!'
 // or '?' followed by white space (inclusive), or to the end of the paragraph.
-// Queries must come with non-decreasing offsets; one object serves one search of one buffer.
+// Queries are fastest with non-decreasing offsets; one object serves one search of one buffer.
 #include <QByteArray>
 #include <QtGlobal>
 #include <vector>
@@ -23,8 +23,12 @@ public:
 
     XScopeUnits(const char* data, qint64 size, quint32 scope);
 
-    // The unit holding offset, or an invalid span when offset lies between units.
+    // The unit holding offset, or an invalid span when offset lies between units. (For an
+    // offset on the line end after a paragraph, the paragraph is returned: check its end.)
     Span unitAt(qint64 offset);
+    // The unit holding offset, or else the first unit after it; with atEndToo an offset right
+    // at a unit's end counts as held by it (an empty match there). Invalid when none is left.
+    Span unitFrom(qint64 offset, bool atEndToo);
 
     // Whether an occurrence of this fixed text could ever lie across a unit's edge; when not,
     // a lone term needs no units at all.
@@ -46,8 +50,7 @@ private:
     qint64 m_size;
     quint32 m_scope;
     Span m_paragraph;
-    std::vector<Span> m_sentences;
-    std::size_t m_sentence = 0;
+    std::vector<Span> m_sentences;  // of m_paragraph, in order
 };
 
 } // namespace zem::find
