@@ -93,7 +93,7 @@ void SearchRun::on_find_done()
                  static_cast<unsigned long long>(m_scan.stats.countFiles.get()),
                  static_cast<unsigned long long>(m_zemFind.files_searched()),
                  static_cast<unsigned long long>(m_zemFind.bytes_read()), static_cast<unsigned long long>(hits),
-                 static_cast<unsigned long long>(filesWithHits), skipped_text().constData(),
+                 static_cast<unsigned long long>(filesWithHits), (skipped_text() + lines_skipped_text()).constData(),
                  double(m_timer.nsecsElapsed()) / 1e9, m_scanSeconds);
     finish(filesWithHits == 0 ? 1 : 0);
 }
@@ -104,6 +104,14 @@ QByteArray SearchRun::skipped_text() const
     if (skipped == 0)
         return QByteArray();
     return ", " + QByteArray::number(qulonglong(skipped)) + (skipped == 1 ? " folder" : " folders") + " not read";
+}
+
+QByteArray SearchRun::lines_skipped_text() const
+{
+    const quint64 lines = m_zemFind.lines_skipped();
+    if (lines == 0)
+        return QByteArray();
+    return ", " + QByteArray::number(qulonglong(lines)) + (lines == 1 ? " line" : " lines") + " skipped (match limit)";
 }
 
 void SearchRun::print_files(const std::vector<const QFileInfo*>& files)

@@ -56,6 +56,8 @@ private:
     void finish(int code);
     // ", 3 folders not read" when the scan skipped folders, else empty.
     QByteArray skipped_text() const;
+    // ", 2 lines skipped (match limit)" when the regular expression gave up on lines, else empty.
+    QByteArray lines_skipped_text() const;
 
     Options m_options;
     std::FILE* m_out;

@@ -245,6 +245,20 @@ private Q_SLOTS:
         QVERIFY2(c.err.contains("hits in 1 files, 1 folder not read"), qPrintable(c.err));
     }
 
+    void aLineTheMatchLimitGivesUpOnIsNamedAndCounted()
+    {
+        TestDir tree;
+        QByteArray words;
+        while (words.size() < 100000)
+            words += "word ";
+        tree.write("long.txt", words + "\nshort line\n");
+        const Run r = search({"--dir", tree.path(), "--content", "^(\\w+\\s?)*$", "--regex", "--scope", "File"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringList({"1\t" + tree.abs("long.txt")}));
+        QVERIFY2(r.err.contains("line 1 skipped"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("hits in 1 files, 1 line skipped (match limit)"), qPrintable(r.err));
+    }
+
     void foldersBeyondThePathLimitAreSearched()
     {
         TestDir tree;
