@@ -2,6 +2,7 @@
 
 #include "KernelGUI.h"
 #include "Logger.h"
+#include "WinDetails.h"
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XTools.h"
@@ -102,9 +103,9 @@ void PanelResults::setup()
     m_context->ini(m_table, m_container);
     m_container->addStandardPreviews();
     m_container->setStandAloneListener([](const zem::Preview* p) {
-        // The details window takes these requests once it exists; until then they are only logged.
         Logger::log(xprintF(QStringLiteral("PanelResults::on_stand_alone, <<<$>>>"), p->file_info().absoluteFilePath()),
                     zem::LOG_PROGRESS);
+        WinDetails::open_for(p->file_info());
     });
     m_summaryPage = m_right->add(new zem::XPanel(true));
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));

@@ -3,12 +3,12 @@
 #include "Logger.h"
 #include "preview/PreviewAscii.h"
 #include "preview/PreviewHex.h"
+#include "WinDetails.h"
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XNode.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/ContextPreviews.h"
-#include "dir/StandAlonePreview.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/viewText/XTextView.h"
@@ -167,7 +167,7 @@ void WinFinder::open_stand_alone(const QFileInfo& file)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (file.isFile())
-        StandAlonePreview::open(file);
+        WinDetails::open_for(file);
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)
