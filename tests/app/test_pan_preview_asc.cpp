@@ -4,6 +4,7 @@
 #include "Logger.h"
 #include "TestDir.h"
 #include "XNode.h"
+#include "XTheme.h"
 #include "find/XContentFilter.h"
 #include "gui/panPreview/XColorLabel.h"
 #include "gui/panPreview/XSlider.h"
@@ -153,6 +154,28 @@ private Q_SLOTS:
         QCOMPARE(row(t, 0)->combo()->history(), QStringList{"alpha"});
         QCOMPARE(row(t, 1)->combo()->history(), QStringList{"beta"});
         QVERIFY(t.pan->text_view()->mouseOverLayer().contains_mark(20));
+    }
+
+    void eachStyleKeepsItsOwnColours()
+    {
+        zem::XNode node;
+        {
+            Tab t = make();
+            row(t, 0)->set_color(QColor(1, 2, 3));
+            t.pan->to_node(&node);
+        }
+        zem::XTheme::apply(true);
+        {
+            Tab t = make(&node);
+            // A light-style colour does not come back under the dark style.
+            QCOMPARE(row(t, 0)->color(), PanelSearch::default_color(0, true));
+            row(t, 0)->set_color(QColor(4, 5, 6));
+            t.pan->to_node(&node);
+        }
+        zem::XTheme::apply(false);
+        Tab t = make(&node);
+        QCOMPARE(row(t, 0)->color(), QColor(1, 2, 3));
+        QCOMPARE(QColor::fromRgba(quint32(node.getNode("pan0")->getUInt("colorDark", 0))), QColor(4, 5, 6));
     }
 
     // --- searching and navigation ---

@@ -24,7 +24,12 @@ using zem::xprintF;
 using zem::xt;
 
 namespace {
-const QString KEY_COLOR = QStringLiteral("color");
+// Each style keeps its own colour: a light-style green under the dark style's light text (or a
+// dark red under black text) would make the hits unreadable.
+QString key_color()
+{
+    return zem::XTheme::isDark() ? QStringLiteral("colorDark") : QStringLiteral("color");
+}
 const QString NODE_HISTORY = QStringLiteral("SearchHistory");
 const QString KEY_PATTERN = QStringLiteral("pattern");
 } // namespace
@@ -172,8 +177,8 @@ void PanelSearch::from_node(zem::XNode* node)
         zem::nullPointerHandling("src/gui/panPreview/asc/PanelSearch", __LINE__, "nPanSearch == NULL");
         return;
     }
-    if (node->has(KEY_COLOR))
-        m_color->setColor(QColor::fromRgba(quint32(node->getUInt(KEY_COLOR, color().rgba()))));
+    if (node->has(key_color()))
+        m_color->setColor(QColor::fromRgba(quint32(node->getUInt(key_color(), color().rgba()))));
     if (zem::XNode* history = node->getNode(NODE_HISTORY)) {
         const QStringList patterns = history->getStringArray(KEY_PATTERN);
         m_combo->clear();
@@ -189,7 +194,7 @@ void PanelSearch::to_node(zem::XNode* node) const
         zem::nullPointerHandling("src/gui/panPreview/asc/PanelSearch", __LINE__, "nPanSearch == NULL");
         return;
     }
-    node->setUInt(KEY_COLOR, color().rgba());
+    node->setUInt(key_color(), color().rgba());
     node->getCreateNode(NODE_HISTORY)->setStringArray(KEY_PATTERN, m_combo->history());
 }
 
