@@ -230,6 +230,22 @@ private Q_SLOTS:
         QVERIFY(view->has("geometry"));
     }
 
+    void escapeAndRightClickOnFullScreenClose()
+    {
+        QPointer<WinDetails> a = WinDetails::open_for(QFileInfo(m_dir.abs("w/notes.txt")));
+        QVERIFY(QTest::qWaitForWindowExposed(a.data()));
+        a->activateWindow();
+        QTest::keyClick(a.data(), Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTRY_VERIFY(!a);
+
+        QPointer<WinDetails> b = WinDetails::open_for(QFileInfo(m_dir.abs("w/notes.txt")));
+        QTest::mouseClick(b->button_full_screen(), Qt::RightButton);
+        QTRY_VERIFY(!b || !b->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!b);
+    }
+
     void aFolderNeverOpensAWindow()
     {
         QVERIFY(!WinDetails::open_for(QFileInfo(m_dir.abs("w/sub"))));
