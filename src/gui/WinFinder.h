@@ -106,10 +106,13 @@ public:
     AbstractPreviewDir* previewDirectory() const;
     // Opens file in the hex preview (in the text preview with shift), whatever its type.
     void force_view(const QFileInfo& file, bool shift);
-    // Shows file in a preview window of its own, with the marks of a content result when given.
-    // Every such request of this window comes here: a double click in the tree, the directory
-    // preview or the results, and "Open in a separate window" of every preview it holds.
-    void open_stand_alone(const QFileInfo& file, const zem::find::XRamLayer* marks = nullptr);
+    // Shows file in a details window of its own. Every such request of this window comes here: a
+    // double click in the tree, the directory preview or the results, and "Open in a separate
+    // window" of every preview it holds.
+    void open_stand_alone(const QFileInfo& file);
+    // A content result in a details window: its hits in the first layer and the search's content
+    // filter in the first search row.
+    void open_stand_alone(const FileResult& result);
     // The results panel's events: context menu and double click on a row.
     void setup_results_events();
     // The text the text preview's "Copy to search" took; the find area puts it in its content box.

@@ -3,13 +3,13 @@
 #include "Logger.h"
 #include "preview/PreviewAscii.h"
 #include "preview/PreviewHex.h"
+#include "WinDetails.h"
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XNode.h"
 #include "PanelResults.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/ContextPreviews.h"
-#include "dir/StandAlonePreview.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/viewText/XTextView.h"
@@ -167,12 +167,20 @@ void WinFinder::key_cycle_previews(QWidget* widget)
     Logger::log(QStringLiteral("WinFinder::select_preview - no contextFocus"), zem::LOG_PROGRESS);
 }
 
-void WinFinder::open_stand_alone(const QFileInfo& file, const zem::find::XRamLayer* marks)
+void WinFinder::open_stand_alone(const QFileInfo& file)
 {
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (file.isFile())
-        StandAlonePreview::open(file, marks);
+        WinDetails::open_for(file);
+}
+
+void WinFinder::open_stand_alone(const FileResult& result)
+{
+    Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), result.fileInfo.absoluteFilePath()),
+                zem::LOG_PROGRESS);
+    if (result.fileInfo.isFile())
+        WinDetails::open_for(result, m_find->zemFind.contentFilter());
 }
 
 void WinFinder::setup_results_events()
@@ -185,7 +193,7 @@ void WinFinder::setup_results_events()
     panel->container()->setStandAloneListener([this](const zem::Preview* p) { open_stand_alone(p->file_info()); });
     panel->fileDoubleClickListener.add([this](const QFileInfo& file) { open_stand_alone(file); });
     panel->resultDoubleClickListener.add(
-        [this](const FileResult& result) { open_stand_alone(result.fileInfo, &result.layer); });
+        [this](const FileResult& result) { open_stand_alone(result); });
     // The menus on a result come with the context menus; until then the request is only noted.
     panel->fileContextListener.add([](const QFileInfo& file) {
         Logger::log(xprintF(QStringLiteral("WinFinder::on_result_context, <<<$>>>"), file.absoluteFilePath()),

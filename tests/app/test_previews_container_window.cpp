@@ -9,10 +9,11 @@
 #include "dir/ContextPreviews.h"
 #include "dir/LimitedPreviewContainer.h"
 #include "dir/PreviewDir.h"
-#include "dir/StandAlonePreview.h"
 #include "dir/XContainerPreviews.h"
 #include "dir/impl/private_PreviewDir.h"
+#include "gui/WinDetails.h"
 #include "gui/WinFinder.h"
+#include "gui/panPreview/PanPreview.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "preview/Preview.h"
 #include "widgets/XPanelStacked.h"
@@ -187,17 +188,16 @@ private Q_SLOTS:
         auto* dir = qobject_cast<zemFinder::PreviewDir*>(m_win->previewDirectory());
         const int row = int(dir->impl()->entries.indexOf(QFileInfo(m_dir.abs("w/folder/b.cpp"))));
         Q_EMIT dir->impl()->table->cellDoubleClicked(row, 0);
-        zemFinder::StandAlonePreview* alone = nullptr;
+        zemFinder::WinDetails* alone = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* a = qobject_cast<zemFinder::StandAlonePreview*>(w); a && a->isVisible())
+            if (auto* a = qobject_cast<zemFinder::WinDetails*>(w); a && a->isVisible())
                 alone = a;
         QVERIFY(alone);
-        QCOMPARE(alone->context()->file().fileName(), QString("b.cpp"));
-        zem::Preview* p = alone->container()->previewByWidget(alone->container()->currentWidget());
-        QVERIFY(p);
-        QCOMPARE(p->type(), QString("PreviewAscii"));
+        QCOMPARE(alone->currentFile().fileName(), QString("b.cpp"));
+        QVERIFY(alone->current_tab());
+        QCOMPARE(alone->current_tab()->preview()->type(), QString("PreviewAscii"));
         shot(QStringLiteral("stand-alone"));
-        QPointer<zemFinder::StandAlonePreview> guard(alone);
+        QPointer<zemFinder::WinDetails> guard(alone);
         alone->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guard);

@@ -17,6 +17,8 @@ PreviewAscii::PreviewAscii(QWidget* parent) : Preview(parent)
     m_view = new viewText::XTextView(this);
     m_view->layerActivated.add([this](int id) { layerActivated.fire(id); });
     m_view->requestStandAlone.add([this] { fire_request_stand_alone(); });
+    // The view's menu offers the request only while someone listens to this preview's.
+    m_view->set_request_available([this] { return !requestStandAlone.empty(); });
 }
 
 PreviewAscii::~PreviewAscii() = default;

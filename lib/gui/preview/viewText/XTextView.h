@@ -80,6 +80,12 @@ public:
     void re_paint();
 
     void add_extra_context_menu(ContextMenuBuilder builder);
+    // The context-menu entry that fires requestStandAlone: its text, and whether it shows as a
+    // checked switch (null: a plain entry). By default "Open in a separate window".
+    void set_request_action(const QString& text, std::function<bool()> checked = nullptr);
+    // Whether anyone would act on the request now (null: whenever requestStandAlone has a
+    // listener); the entry is left out of the menu otherwise.
+    void set_request_available(std::function<bool()> available) { m_requestAvailable = std::move(available); }
 
     // Geometry in viewport coordinates, for the visible rows only.
     QVector<QRectF> rectsForRange(qint64 offset, qint64 length) const;
@@ -176,6 +182,9 @@ private:
     qint64 m_lastHoverChar = -2;
 
     std::vector<ContextMenuBuilder> m_menuBuilders;
+    QString m_requestText;
+    std::function<bool()> m_requestChecked;
+    std::function<bool()> m_requestAvailable;
     QTimer* m_indexTimer = nullptr;
     mutable std::unordered_map<qint64, LaidPtr> m_cache;
 };

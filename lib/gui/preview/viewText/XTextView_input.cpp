@@ -270,6 +270,12 @@ void XTextView::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+void XTextView::set_request_action(const QString& text, std::function<bool()> checked)
+{
+    m_requestText = text;
+    m_requestChecked = std::move(checked);
+}
+
 void XTextView::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
@@ -286,9 +292,14 @@ void XTextView::contextMenuEvent(QContextMenuEvent* event)
     QAction* rulerAction = menu.addAction(xt("Ruler"), this, [this](bool on) { set_ruler(on); });
     rulerAction->setCheckable(true);
     rulerAction->setChecked(m_ruler);
-    if (!requestStandAlone.empty()) {
+    if (!requestStandAlone.empty() && (!m_requestAvailable || m_requestAvailable())) {
         menu.addSeparator();
-        menu.addAction(xt("Open in a separate window"), this, [this] { requestStandAlone.fire(); });
+        const QString text = m_requestText.isEmpty() ? xt("Open in a separate window") : m_requestText;
+        QAction* request = menu.addAction(text, this, [this] { requestStandAlone.fire(); });
+        if (m_requestChecked) {
+            request->setCheckable(true);
+            request->setChecked(m_requestChecked());
+        }
     }
     const QString sel = hasSelection ? getSelectedText(1000) : QString();
     for (const ContextMenuBuilder& b : m_menuBuilders)
