@@ -2,6 +2,7 @@
 
 #include "ContextPreviews.h"
 #include "Logger.h"
+#include "XTools.h"
 #include "XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "widgets/XToolsGui.h"
@@ -28,7 +29,7 @@ StandAlonePreview::~StandAlonePreview()
     zem::Logger::log(QStringLiteral("StandAlonePreview::~StandAlonePreview"), zem::LOG_DETAIL);
 }
 
-StandAlonePreview* StandAlonePreview::open(const QFileInfo& file)
+StandAlonePreview* StandAlonePreview::open(const QFileInfo& file, QWidget* origin)
 {
     zem::Logger::log(zem::xprintF(QStringLiteral("StandAlonePreview::open, <<<$>>>"), file.absoluteFilePath()),
                      zem::LOG_PROGRESS);
@@ -36,6 +37,7 @@ StandAlonePreview* StandAlonePreview::open(const QFileInfo& file)
     win->setWindowTitle(QStringLiteral("ZF ") + file.absoluteFilePath());
     win->m_context->select_file(file);
     win->resize(900, 600);
+    zem::XTools::centerOnWindow(win, origin);
     win->show();
     return win;
 }

@@ -14,8 +14,9 @@ class XContainerPreviews;
 class StandAlonePreview : public QWidget {
     Q_OBJECT
 public:
-    // Opens a window on file; returns it (owned by itself).
-    static StandAlonePreview* open(const QFileInfo& file);
+    // Opens a window on file, centred on the window of origin when there is one; returns it
+    // (owned by itself).
+    static StandAlonePreview* open(const QFileInfo& file, QWidget* origin = nullptr);
     ~StandAlonePreview() override;
 
     XContainerPreviews* container() const { return m_container; }

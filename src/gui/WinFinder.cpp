@@ -81,7 +81,7 @@ WinFinder* WinFinder::new_win(const QString& path)
         start = config.startFolder;
     zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
     WinFinder* win = create_window(nWin, start);
-    zem::XTools::centerOnScreen(win, 1200, 600);
+    win->place_window();
     win->show();
     return win;
 }
@@ -95,6 +95,12 @@ WinFinder* WinFinder::create_window(zem::XNode* nWin, const QString& startPath)
     win->setupTray();
     win->setUp(startPath);
     return win;
+}
+
+void WinFinder::place_window()
+{
+    if (!restoreGeometryFromNode())
+        zem::XTools::centerOnScreen(this, 1200, 600);
 }
 
 WinFinder* WinFinder::on_open_new_win_here(const QFileInfo& file)
@@ -135,7 +141,7 @@ void WinFinder::setUp(const QString& selectFile)
     m_splitter->setStretchFactor(1, 2);
 
     if (!m_splitter->nodeToState(nWin, KEY_SPLITTER))
-        m_splitter->setSizes({400, 800});
+        m_splitter->setSizes({300, 900});   // the results beside their preview need the room
     m_treeView->showHeaderDetails(nTree && nTree->isBool(KEY_HEADER, false));
     m_treeView->restoreStates(nTree);
 

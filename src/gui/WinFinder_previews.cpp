@@ -167,7 +167,7 @@ void WinFinder::open_stand_alone(const QFileInfo& file)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (file.isFile())
-        StandAlonePreview::open(file);
+        StandAlonePreview::open(file, this);
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)

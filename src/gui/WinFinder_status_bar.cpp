@@ -4,16 +4,27 @@
 #include "WinFinder.h"
 #include "XThread.h"
 #include "gui/config/ConfigZemFinder.h"
+#include "widgets/XElidedLabel.h"
 #include "widgets/XPanel.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace zemFinder {
 
 using zem::Logger;
 using zem::xprintF;
+
+namespace {
+// Long enough to be seen from the corner of the eye, short enough not to be in the way.
+constexpr int kFlashMs = 1200;
+// White on a deep red: about 5.6 : 1, readable on light and dark surroundings alike.
+const QString kFlashStyle = QStringLiteral("QLineEdit { background: #c62828; color: white; }");
+} // namespace
 
 void WinFinder::setup_status_bar()
 {
@@ -24,7 +35,8 @@ void WinFinder::setup_status_bar()
     zem::XPanel* content = createContentPanel(true);
     m_statusBar = content->add(new QStatusBar(content));
     m_statusBar->setSizeGripEnabled(false);
-    m_statusLabel = new QLabel(m_statusBar);
+    // A deep path is shortened in its middle, so the window never grows to fit it.
+    m_statusLabel = new zem::XElidedLabel(m_statusBar, Qt::ElideMiddle);
     m_statusLabel->setAlignment(Qt::AlignCenter);
     m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_statusBar->addWidget(m_statusLabel, 1);
@@ -62,6 +74,39 @@ void WinFinder::apply_status_bar_flag()
     for (QWidget* window : kernel->windows())
         if (auto* win = qobject_cast<WinFinder*>(window); win && win->m_statusBar)
             win->m_statusBar->setVisible(WinFinderConfig::get().flagStatusBar);
+}
+
+} // namespace zemFinder
+
+namespace zemFinder {
+
+void WinFinder::show_fault(QObject* field, const QString& text)
+{
+    auto* combo = qobject_cast<QComboBox*>(field);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
+    if (!edit)
+        return;
+    if (!text.isEmpty()) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::show_fault, $"), text), zem::LOG_WARN);
+        QWidget* owner = combo ? static_cast<QWidget*>(combo) : edit;
+        owner->setToolTip(text);
+        if (m_statusLabel)
+            m_statusLabel->setText(text);
+    }
+    // The style before the first of several quick flashes is the one to return to.
+    if (!edit->property("zemFlashing").toBool()) {
+        edit->setProperty("zemStyleBefore", edit->styleSheet());
+        edit->setProperty("zemFlashing", true);
+    }
+    edit->setStyleSheet(kFlashStyle);
+    QPointer<QLineEdit> guard = edit;
+    QTimer::singleShot(kFlashMs, edit, [guard] {
+        if (!guard)
+            return;
+        guard->setStyleSheet(guard->property("zemStyleBefore").toString());
+        guard->setProperty("zemFlashing", false);
+    });
+    edit->setFocus();
 }
 
 } // namespace zemFinder

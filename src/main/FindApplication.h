@@ -15,6 +15,9 @@ public:
     // The start path of the window: --file (relative to where the user started the program),
     // else the configured start folder when that is switched on, else empty.
     static QString start_path(zem::KernelGUI& kernel);
+    // A second start asked to see the program: its main window comes forward (one is opened when
+    // none is left) and selects file when that exists.
+    static void on_second_start(const QString& file);
 };
 
 } // namespace zemFinder
