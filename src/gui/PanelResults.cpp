@@ -60,6 +60,9 @@ constexpr int kNameMin = 60;
 constexpr int kNameMax = 260;
 // The table's share of the panel when first shown; the preview keeps the rest (40 %).
 constexpr int kTableSharePercent = 60;
+// Rows measured for the widths of size, date and hits: enough to be representative, few
+// enough to cost nothing on a table of a million rows.
+constexpr int kMeasuredRows = 200;
 } // namespace
 
 PanelResults::PanelResults(QWidget* parent) : zem::XPanel(false, parent), m_sortDown(FileResultModel::COLUMN_COUNT) {}
@@ -171,13 +174,17 @@ void PanelResults::fit_columns()
         return;
     const QFontMetrics fm = m_table->fontMetrics();
     const QFontMetrics fmHeader = m_table->horizontalHeader()->fontMetrics();
-    auto width = [&](const QString& header, const QString& sample) {
-        return std::max(fmHeader.horizontalAdvance(header) + kSortArrow, fm.horizontalAdvance(sample)) + kCellPadding;
+    // A column as wide as its header or its widest text among the first rows.
+    const int rows = std::min(m_model->rowCount(), kMeasuredRows);
+    auto width = [&](int column, const QString& header) {
+        int widest = fmHeader.horizontalAdvance(header) + kSortArrow;
+        for (int row = 0; row < rows; ++row)
+            widest = std::max(widest, fm.horizontalAdvance(m_model->index(row, column).data().toString()));
+        return widest + kCellPadding;
     };
-    // Up to a few hundred megabytes, the common case; bigger sizes are shortened.
-    const int size = width(xt("Size"), QStringLiteral("999,999,999"));
-    const int date = width(xt("Date"), QStringLiteral("2099/12/31 - 23:59"));
-    const int hits = m_table->isColumnHidden(FileResultModel::COL_HITS) ? 0 : width(xt("Hits"), QStringLiteral("9,999"));
+    const int size = width(FileResultModel::COL_SIZE, xt("Size"));
+    const int date = width(FileResultModel::COL_DATE, xt("Date"));
+    const int hits = m_table->isColumnHidden(FileResultModel::COL_HITS) ? 0 : width(FileResultModel::COL_HITS, xt("Hits"));
     const int rest = m_table->viewport()->width() - size - date - hits;
     const int name = std::clamp(rest * kNameSharePercent / 100, kNameMin, kNameMax);
     m_table->setColumnWidth(FileResultModel::COL_SIZE, size);

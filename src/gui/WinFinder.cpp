@@ -21,6 +21,7 @@
 #include "widgets/XTreeViewFiles.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPointer>
@@ -37,6 +38,9 @@ const QString KEY_FILTER_FLAGS = QStringLiteral("filterFlags");
 const QString KEY_HIDDEN_FILES = QStringLiteral("flagHiddenFiles");
 const QString KEY_HEADER = QStringLiteral("header");
 const QString NODE_TREE = QStringLiteral("XTreeView");
+// The tree's first width: room for a few levels of folder names, the rest for results and
+// their preview side by side.
+constexpr int kTreeWidth = 300;
 } // namespace
 
 WinFinder::WinFinder(QWidget* parent)
@@ -137,11 +141,12 @@ void WinFinder::setUp(const QString& selectFile)
     m_splitter->addWidget(m_stacked);
     // The right-hand area: the preview container (WinFinder_previews.cpp), the results panel beside it.
     setup_previews();
-    m_splitter->setStretchFactor(0, 1);
-    m_splitter->setStretchFactor(1, 2);
+    // The tree keeps its width as the window grows; the previews and results take the rest.
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
 
-    if (!m_splitter->nodeToState(nWin, KEY_SPLITTER))
-        m_splitter->setSizes({300, 900});   // the results beside their preview need the room
+    // Without a stored state the tree gets a fixed share once the window has its size.
+    const bool splitterRestored = m_splitter->nodeToState(nWin, KEY_SPLITTER);
     m_treeView->showHeaderDetails(nTree && nTree->isBool(KEY_HEADER, false));
     m_treeView->restoreStates(nTree);
 
@@ -172,6 +177,12 @@ void WinFinder::setUp(const QString& selectFile)
 
     Logger::log(xprintF(QStringLiteral("WinFinder::setUp, selectFile:<<<$>>>"), selectFile), zem::LOG_PROGRESS);
     m_treeView->rootChangedListener.add([this](const QString& root) { on_root_changed(root); });
+    if (!splitterRestored)
+        firstShownListener.add([this](qint64) {
+            const int total = m_splitter->width();
+            const int tree = std::min(kTreeWidth, total / 3);
+            m_splitter->setSizes({tree, total - tree});
+        });
     firstShownListener.add(
         [this, selectFile](qint64 microseconds) { setup_window_appear_first_time(microseconds, selectFile); });
 

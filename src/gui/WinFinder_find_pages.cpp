@@ -75,6 +75,8 @@ void WinFinder::setup_panel_find_pages()
         m_stacked->setCurrentWidget(m_find->panelResults);
     };
     f.labelScanInfo = label(scanResult);
+    // Two counts, never long: shown whole; the filter text beside it gives way.
+    f.labelScanInfo->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     scanResult->addStretch(1);
     f.labelScanFilter = label(scanResult);
     f.labelScanFilter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

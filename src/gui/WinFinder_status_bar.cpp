@@ -23,7 +23,8 @@ namespace {
 // Long enough to be seen from the corner of the eye, short enough not to be in the way.
 constexpr int kFlashMs = 1200;
 // White on a deep red: about 5.6 : 1, readable on light and dark surroundings alike.
-const QString kFlashStyle = QStringLiteral("QLineEdit { background: #c62828; color: white; }");
+const QString kFlashStyleEdit = QStringLiteral("QLineEdit { background: #c62828; color: white; }");
+const QString kFlashStyleCombo = QStringLiteral("QComboBox { background-color: #c62828; color: white; }");
 } // namespace
 
 void WinFinder::setup_status_bar()
@@ -86,24 +87,28 @@ void WinFinder::show_fault(QObject* field, const QString& text)
     QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
     if (!edit)
         return;
+    // A combo box paints its own background (its style sheet colours it): it flashes as a whole.
+    QWidget* target = combo ? static_cast<QWidget*>(combo) : edit;
     if (!text.isEmpty()) {
         Logger::log(xprintF(QStringLiteral("WinFinder::show_fault, $"), text), zem::LOG_WARN);
-        QWidget* owner = combo ? static_cast<QWidget*>(combo) : edit;
-        owner->setToolTip(text);
+        target->setToolTip(text);
         if (m_statusLabel)
             m_statusLabel->setText(text);
     }
     // The style before the first of several quick flashes is the one to return to.
-    if (!edit->property("zemFlashing").toBool()) {
-        edit->setProperty("zemStyleBefore", edit->styleSheet());
-        edit->setProperty("zemFlashing", true);
+    if (!target->property("zemFlashing").toBool()) {
+        target->setProperty("zemStyleBefore", target->styleSheet());
+        target->setProperty("zemFlashing", true);
     }
-    edit->setStyleSheet(kFlashStyle);
-    QPointer<QLineEdit> guard = edit;
-    QTimer::singleShot(kFlashMs, edit, [guard] {
+    const QString flash = combo ? kFlashStyleCombo : kFlashStyleEdit;
+    target->setStyleSheet(flash);
+    QPointer<QWidget> guard = target;
+    QTimer::singleShot(kFlashMs, target, [guard, flash] {
         if (!guard)
             return;
-        guard->setStyleSheet(guard->property("zemStyleBefore").toString());
+        // A look set meanwhile (the regular-expression switch) stays.
+        if (guard->styleSheet() == flash)
+            guard->setStyleSheet(guard->property("zemStyleBefore").toString());
         guard->setProperty("zemFlashing", false);
     });
     edit->setFocus();

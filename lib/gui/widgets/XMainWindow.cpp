@@ -119,7 +119,10 @@ bool XMainWindow::restoreGeometryFromNode()
                       int(node->getInt(KEY_HEIGHT, 0)));
     if (saved.width() < kMinRestoreSize || saved.height() < kMinRestoreSize)
         return false;
-    setGeometry(fit_to_screens(saved, screenAreasProvider ? screenAreasProvider() : QList<QRect>()));
+    const QRect fitted = fit_to_screens(saved, screenAreasProvider ? screenAreasProvider() : QList<QRect>());
+    // The position is the frame's, as pos() gives it; the size is the window's own.
+    resize(fitted.size());
+    move(fitted.topLeft());
     if (node->isBool(KEY_MAXIMIZED, false))
         setWindowState(windowState() | Qt::WindowMaximized);
     return true;
@@ -143,9 +146,12 @@ void XMainWindow::closeEvent(QCloseEvent* event)
     closeListener.fire();
     if (XNode* node = getNodeWin()) {
         // A maximised or full-screen window comes back maximised over the size it had before.
-        QRect rect = (isMaximized() || isFullScreen()) ? normalGeometry() : geometry();
-        if (!rect.isValid())
-            rect = geometry();
+        QRect rect(pos(), size());
+        if ((isMaximized() || isFullScreen()) && normalGeometry().isValid()) {
+            // normalGeometry is the inner area; the frame sits around it as it does now.
+            rect = normalGeometry();
+            rect.moveTopLeft(rect.topLeft() - (geometry().topLeft() - frameGeometry().topLeft()));
+        }
         node->setInt(KEY_X, rect.x());
         node->setInt(KEY_Y, rect.y());
         node->setInt(KEY_WIDTH, rect.width());
