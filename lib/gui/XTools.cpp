@@ -5,6 +5,7 @@
 #include "XLang.h"
 #include "XNode.h"
 #include "XThread.h"
+#include "widgets/XMainWindow.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -116,6 +117,22 @@ void XTools::centerOnScreen(QWidget* window, int width, int height)
     const int h = qMin(height, area.height());
     window->resize(w, h);
     window->move(area.x() + (area.width() - w) / 2, area.y() + (area.height() - h) / 2);
+}
+
+void XTools::centerOnWindow(QWidget* window, QWidget* origin)
+{
+    if (!window)
+        return;
+    QWidget* host = origin ? origin->window() : nullptr;
+    if (!host || host == window) {
+        centerOnScreen(window, window->width(), window->height());
+        return;
+    }
+    QRect rect(QPoint(0, 0), window->size());
+    rect.moveCenter(host->geometry().center());
+    const QRect fitted = XMainWindow::fit_to_screens(
+        rect, XMainWindow::screenAreasProvider ? XMainWindow::screenAreasProvider() : QList<QRect>());
+    window->move(fitted.topLeft());
 }
 
 QString ZemEngine::get_lang()

@@ -31,6 +31,9 @@ public:
 
     // Resizes the window and centres it on the screen it is on (or the primary screen).
     static void centerOnScreen(QWidget* window, int width, int height);
+    // Moves the window so that it is centred on the window that holds origin (kept on a screen);
+    // centred on the screen when there is no origin.
+    static void centerOnWindow(QWidget* window, QWidget* origin);
 };
 
 // The engine's view of the stored user choices in the kernel's root record.

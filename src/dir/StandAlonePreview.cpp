@@ -2,6 +2,7 @@
 
 #include "ContextPreviews.h"
 #include "Logger.h"
+#include "XTools.h"
 #include "XContainerPreviews.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "widgets/XToolsGui.h"
@@ -45,7 +46,7 @@ StandAlonePreview::~StandAlonePreview()
     zem::Logger::log(QStringLiteral("StandAlonePreview::~StandAlonePreview"), zem::LOG_DETAIL);
 }
 
-StandAlonePreview* StandAlonePreview::open(const QFileInfo& file, const zem::find::XRamLayer* marks)
+StandAlonePreview* StandAlonePreview::open(const QFileInfo& file, const zem::find::XRamLayer* marks, QWidget* origin)
 {
     zem::Logger::log(zem::xprintF(QStringLiteral("StandAlonePreview::open, <<<$>>>"), file.absoluteFilePath()),
                      zem::LOG_PROGRESS);
@@ -55,6 +56,7 @@ StandAlonePreview* StandAlonePreview::open(const QFileInfo& file, const zem::fin
     if (marks && !marks->empty() && !marks->isBinary())
         win->show_marks(file, *marks);
     win->resize(900, 600);
+    zem::XTools::centerOnWindow(win, origin);
     win->show();
     return win;
 }

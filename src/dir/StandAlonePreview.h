@@ -22,9 +22,10 @@ public:
     // The mark layer of the text preview that shows a result's hits.
     static constexpr int LAYER_MARKS = 1000;
 
-    // Opens a window on file, with the marks of a content result when given; returns it (owned by
-    // itself).
-    static StandAlonePreview* open(const QFileInfo& file, const zem::find::XRamLayer* marks = nullptr);
+    // Opens a window on file, with the marks of a content result when given, centred on the window
+    // of origin when there is one; returns it (owned by itself).
+    static StandAlonePreview* open(const QFileInfo& file, const zem::find::XRamLayer* marks = nullptr,
+                                   QWidget* origin = nullptr);
     ~StandAlonePreview() override;
 
     XContainerPreviews* container() const { return m_container; }

@@ -99,6 +99,9 @@ QVariant FileResultModel::data(const QModelIndex& index, int role) const
         const QFileInfo* file = column == COL_NAME ? fileAt(row) : nullptr;
         return file ? QVariant(iconProvider().icon(*file)) : QVariant();
     }
+    case Qt::ToolTipRole:
+        // The table shortens names and paths to fit; the whole text is one hover away.
+        return (column == COL_NAME || column == COL_PATH) ? display(row, column) : QVariant();
     case Qt::TextAlignmentRole:
         if (column == COL_SIZE || column == COL_HITS)
             return int(Qt::AlignRight | Qt::AlignVCenter);

@@ -51,11 +51,19 @@ std::function<void(QWidget*, const QFileInfo&)> PanelResults::dragStarter = [](Q
 namespace {
 // The text view needs the opened file laid out before it can scroll to a mark.
 constexpr int kScrollDelayMs = 200;
-// Fixed widths of the table's columns; the path takes the rest.
-constexpr int kWidthName = 240;
-constexpr int kWidthSize = 100;
-constexpr int kWidthDate = 160;
-constexpr int kWidthHits = 80;
+// Room around a cell's text (margins, grid) and beside a header's text (the sort arrow).
+constexpr int kCellPadding = 12;
+constexpr int kSortArrow = 20;
+// The name column gets this share of what size, date and hits leave, within these bounds;
+// the path takes the rest (at least as much as the name's least).
+constexpr int kNameSharePercent = 40;
+constexpr int kNameMin = 60;
+constexpr int kNameMax = 260;
+// The table's share of the panel when first shown; the preview keeps the rest (40 %).
+constexpr int kTableSharePercent = 60;
+// Rows measured for the widths of size, date and hits: enough to be representative, few
+// enough to cost nothing on a table of a million rows.
+constexpr int kMeasuredRows = 200;
 } // namespace
 
 PanelResults::PanelResults(QWidget* parent) : zem::XPanel(false, parent), m_sortDown(FileResultModel::COLUMN_COUNT) {}
@@ -86,12 +94,15 @@ void PanelResults::setup()
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     m_table->setWordWrap(false);
+    // Long paths lose their middle, where they are least telling.
+    m_table->setTextElideMode(Qt::ElideMiddle);
     // Fixed row heights: a table of a few hundred thousand rows never measures them.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionsClickable(true);
     m_table->horizontalHeader()->setSortIndicatorShown(true);
+    m_table->viewport()->installEventFilter(this);
     m_model = new FileResultModel(this);
     m_table->setModel(m_model);
     m_splitter->addWidget(m_table);
@@ -106,8 +117,8 @@ void PanelResults::setup()
     m_summaryPage->setObjectName(QStringLiteral("resultSummary"));
     m_summaryPage->setMargins(0, 0, 0, 0);
     m_summary = m_summaryPage->add(new QTextBrowser(m_summaryPage), 1);
-    // The table gets the larger share, so that its hits column is in view (sized when first
-    // shown, see size_splitter_once).
+    // The table gets three fifths, the preview two, also as the window grows or shrinks
+    // (sized when first shown, see size_splitter_once).
     m_splitter->setStretchFactor(0, 3);
     m_splitter->setStretchFactor(1, 2);
 
@@ -117,7 +128,7 @@ void PanelResults::setup()
             [this](int column) { on_header_clicked(column); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
-                if (!current.isValid())
+                if (!current.isValid() || m_keepingSelection)
                     return;
                 if (m_contentMode)
                     on_jump_to_result(current.row());
@@ -140,23 +151,54 @@ void PanelResults::size_splitter_once()
     if (m_splitterSized || total <= 0)
         return;
     m_splitterSized = true;
-    // The table's fixed columns (name, size, date, hits) and some of the path in view when the
-    // window allows it, else at least half; the preview keeps a third.
-    const int columns = kWidthName + kWidthSize + kWidthDate + kWidthHits + 160
-        + m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
-    const int table = std::max(total / 2, std::min(columns, total * 2 / 3));
+    // The columns fit the table whatever its width (fit_columns); the preview keeps enough to
+    // show a hit in its line.
+    const int table = total * kTableSharePercent / 100;
     m_splitter->setSizes({table, total - table});
+}
+
+bool PanelResults::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_table && watched == m_table->viewport() && event->type() == QEvent::Resize)
+        fit_columns();
+    return zem::XPanel::eventFilter(watched, event);
+}
+
+void PanelResults::fit_columns()
+{
+    if (!m_table)
+        return;
+    const QFontMetrics fm = m_table->fontMetrics();
+    const QFontMetrics fmHeader = m_table->horizontalHeader()->fontMetrics();
+    // A column as wide as its header or its widest text among the first rows.
+    const int rows = std::min(m_model->rowCount(), kMeasuredRows);
+    auto width = [&](int column, const QString& header) {
+        int widest = fmHeader.horizontalAdvance(header) + kSortArrow;
+        for (int row = 0; row < rows; ++row)
+            widest = std::max(widest, fm.horizontalAdvance(m_model->index(row, column).data().toString()));
+        return widest + kCellPadding;
+    };
+    const int size = width(FileResultModel::COL_SIZE, xt("Size"));
+    const int date = width(FileResultModel::COL_DATE, xt("Date"));
+    const int hits = m_table->isColumnHidden(FileResultModel::COL_HITS) ? 0 : width(FileResultModel::COL_HITS, xt("Hits"));
+    const int rest = m_table->viewport()->width() - size - date - hits;
+    const int name = std::clamp(rest * kNameSharePercent / 100, kNameMin, kNameMax);
+    m_table->setColumnWidth(FileResultModel::COL_SIZE, size);
+    m_table->setColumnWidth(FileResultModel::COL_DATE, date);
+    if (hits)
+        m_table->setColumnWidth(FileResultModel::COL_HITS, hits);
+    m_table->setColumnWidth(FileResultModel::COL_NAME, name);
+    // The path takes what is left. Set here rather than by the header's stretching, which lags
+    // behind a scroll bar that comes or goes.
+    m_table->setColumnWidth(FileResultModel::COL_PATH, std::max(kNameMin, rest - name));
 }
 
 void PanelResults::apply_table_look(int sortColumn, Qt::SortOrder order)
 {
     m_model->setHorizontalHeaderLabels({xt("Name"), xt("Size"), xt("Date"), xt("Hits"), xt("Path")});
     QHeaderView* header = m_table->horizontalHeader();
-    header->setStretchLastSection(true);
-    m_table->setColumnWidth(FileResultModel::COL_HITS, kWidthHits);
-    m_table->setColumnWidth(FileResultModel::COL_DATE, kWidthDate);
-    m_table->setColumnWidth(FileResultModel::COL_SIZE, kWidthSize);
-    m_table->setColumnWidth(FileResultModel::COL_NAME, kWidthName);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(kCellPadding * 2);
     header->setSortIndicator(sortColumn, order);
     std::fill(m_sortDown.begin(), m_sortDown.end(), false);
     m_sortDown[std::size_t(sortColumn)] = order == Qt::DescendingOrder;
@@ -176,6 +218,7 @@ void PanelResults::setFileResults(std::vector<FileResult>&& results)
     m_model->refreshAll();
     apply_table_look(FileResultModel::COL_HITS, Qt::DescendingOrder);
     m_table->setColumnHidden(FileResultModel::COL_HITS, false);
+    start_at_top_left();
 }
 
 void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files, bool sortedByPath)
@@ -193,6 +236,15 @@ void PanelResults::setFileResultsSimple(std::vector<QFileInfo>&& files, bool sor
     m_model->refreshAll();
     apply_table_look(FileResultModel::COL_PATH, Qt::AscendingOrder);
     m_table->setColumnHidden(FileResultModel::COL_HITS, true);
+    start_at_top_left();
+}
+
+void PanelResults::start_at_top_left()
+{
+    fit_columns();
+    // A new list shows its first columns and rows, whatever the last one scrolled to.
+    m_table->horizontalScrollBar()->setValue(0);
+    m_table->verticalScrollBar()->setValue(0);
 }
 
 void PanelResults::on_header_clicked(int column)
@@ -205,8 +257,31 @@ void PanelResults::on_header_clicked(int column)
     Logger::log(xprintF(QStringLiteral("PanelResults::onTableHeaderSelected, column:$, sort:$"), column,
                         down ? "DOWN" : "UP"),
                 zem::LOG_PROGRESS);
+    const int before = m_table->currentIndex().row();
+    const QString selected = before >= 0 && before < m_model->rowCount() ? m_model->fromRow(before).absoluteFilePath()
+                                                                         : QString();
     m_model->sort(column, down ? Qt::AscendingOrder : Qt::DescendingOrder);
     m_model->refreshAll();
+    keep_selected(selected);
+}
+
+void PanelResults::keep_selected(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->fromRow(row).absoluteFilePath() != path)
+            continue;
+        // The row moved, its file did not: the preview stays as it is, hits and scroll position
+        // included.
+        m_keepingSelection = true;
+        const QModelIndex index = m_model->index(row, 0);
+        m_table->setCurrentIndex(index);
+        m_table->selectRow(row);
+        m_keepingSelection = false;
+        m_table->scrollTo(index, QAbstractItemView::EnsureVisible);
+        return;
+    }
 }
 
 void PanelResults::on_context_at_row(int row)

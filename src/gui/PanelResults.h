@@ -86,14 +86,21 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sizes the columns so that all of them fit the table's width; the path takes the rest.
+    void fit_columns();
+    void start_at_top_left();
+    // Makes the row of path current and selected again after a sort, without a new jump.
+    void keep_selected(const QString& path);
     void apply_table_look(int sortColumn, Qt::SortOrder order);
     void size_splitter_once();
     void show_preview(zem::Preview* preview);
 
     bool m_contentMode = true;
     bool m_splitterSized = false;
+    bool m_keepingSelection = false;
     zem::XSplitter* m_splitter = nullptr;
     QTableView* m_table = nullptr;
     zem::XPanelStacked* m_right = nullptr;

@@ -21,6 +21,7 @@
 #include "widgets/XTreeViewFiles.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPointer>
@@ -41,6 +42,9 @@ const QString NODE_TREE = QStringLiteral("XTreeView");
 // block, so this is plenty; a job stuck in the file system (a hung network mount) is left behind
 // rather than keeping the program alive.
 constexpr int kQuitWaitMs = 250;
+// The tree's first width: room for a few levels of folder names, the rest for results and
+// their preview side by side.
+constexpr int kTreeWidth = 300;
 } // namespace
 
 WinFinder::WinFinder(QWidget* parent)
@@ -85,7 +89,7 @@ WinFinder* WinFinder::new_win(const QString& path)
         start = config.startFolder;
     zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
     WinFinder* win = create_window(nWin, start);
-    zem::XTools::centerOnScreen(win, 1200, 600);
+    win->place_window();
     win->show();
     return win;
 }
@@ -99,6 +103,12 @@ WinFinder* WinFinder::create_window(zem::XNode* nWin, const QString& startPath)
     win->setupTray();
     win->setUp(startPath);
     return win;
+}
+
+void WinFinder::place_window()
+{
+    if (!restoreGeometryFromNode())
+        zem::XTools::centerOnScreen(this, 1200, 600);
 }
 
 WinFinder* WinFinder::on_open_new_win_here(const QFileInfo& file)
@@ -135,11 +145,12 @@ void WinFinder::setUp(const QString& selectFile)
     m_splitter->addWidget(m_stacked);
     // The right-hand area: the preview container (WinFinder_previews.cpp), the results panel beside it.
     setup_previews();
-    m_splitter->setStretchFactor(0, 1);
-    m_splitter->setStretchFactor(1, 2);
+    // The tree keeps its width as the window grows; the previews and results take the rest.
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
 
-    if (!m_splitter->nodeToState(nWin, KEY_SPLITTER))
-        m_splitter->setSizes({400, 800});
+    // Without a stored state the tree gets a fixed share once the window has its size.
+    const bool splitterRestored = m_splitter->nodeToState(nWin, KEY_SPLITTER);
     m_treeView->showHeaderDetails(nTree && nTree->isBool(KEY_HEADER, false));
     m_treeView->restoreStates(nTree);
 
@@ -171,6 +182,12 @@ void WinFinder::setUp(const QString& selectFile)
 
     Logger::log(xprintF(QStringLiteral("WinFinder::setUp, selectFile:<<<$>>>"), selectFile), zem::LOG_PROGRESS);
     m_treeView->rootChangedListener.add([this](const QString& root) { on_root_changed(root); });
+    if (!splitterRestored)
+        firstShownListener.add([this](qint64) {
+            const int total = m_splitter->width();
+            const int tree = std::min(kTreeWidth, total / 3);
+            m_splitter->setSizes({tree, total - tree});
+        });
     firstShownListener.add(
         [this, selectFile](qint64 microseconds) { setup_window_appear_first_time(microseconds, selectFile); });
 

@@ -41,6 +41,7 @@ namespace zemFinder {
 
 class AbstractPreviewDir;
 class ContextPreviews;
+struct FileResult;
 class History;
 class PanelResults;
 class XContainerPreviews;
@@ -79,6 +80,8 @@ public:
     static WinFinder* new_win(const QString& path);
     // Creates, binds, titles and builds a window on nWin (not shown, not placed).
     static WinFinder* create_window(zem::XNode* nWin, const QString& startPath);
+    // Where the window was when it last closed (from its node), else 1200 x 600 centred.
+    void place_window();
     // Another window on file, sharing this window's node.
     WinFinder* on_open_new_win_here(const QFileInfo& file);
 
@@ -224,6 +227,9 @@ public:
     // Shows or hides the status bar of every open main window after flagStatusBar changed.
     static void apply_status_bar_flag();
     QLabel* statusLabel() const { return m_statusLabel; }
+    // A field stopped the search: it flashes in a colour that stands out in either theme, and
+    // what is wrong (when said) becomes its tooltip and the status text until it is edited.
+    void show_fault(QObject* field, const QString& text);
     QStatusBar* statusBarRow() const { return m_statusBar; }
 
     QString tree_tooltip(const QFileInfo& file, bool ctrlHeld) const;

@@ -75,6 +75,8 @@ struct WinFinder::FindArea {
 
     // The search.
     uint32_t state = IDLE;
+    // What is wrong with the field that stopped the last filter_from_GUI (empty: nothing said).
+    QString faultText;
     QElapsedTimer timeStart;
     QElapsedTimer timeFilter;
     zem::find::XFilter filterCurrent;

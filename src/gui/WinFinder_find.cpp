@@ -32,9 +32,6 @@ using zem::xt;
 
 namespace {
 
-// How long a field that stopped the search stays tinted.
-constexpr int kFlashMs = 600;
-
 qint64 dayStartMs(const QDate& date)
 {
     return QDateTime(date, QTime(0, 0)).toMSecsSinceEpoch();
@@ -43,26 +40,6 @@ qint64 dayStartMs(const QDate& date)
 QString seconds(qint64 nanoseconds)
 {
     return QString::number(double(nanoseconds) / 1e9, 'f', 3);
-}
-
-// Shows the user which field stopped the search.
-void flashField(QObject* field)
-{
-    if (auto* combo = qobject_cast<QComboBox*>(field)) {
-        zem::XToolsGui::flash_combobox_editable(combo, kFlashMs);
-        return;
-    }
-    auto* edit = qobject_cast<QLineEdit*>(field);
-    if (!edit)
-        return;
-    QPointer<QLineEdit> guard = edit;
-    const QString before = edit->styleSheet();
-    edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff3a0; color: black; }"));
-    QTimer::singleShot(kFlashMs, edit, [guard, before] {
-        if (guard)
-            guard->setStyleSheet(before);
-    });
-    edit->setFocus();
 }
 
 // Reads one size field; false (and the field marked faulty) when it holds no valid size.
@@ -87,6 +64,7 @@ zem::find::XFilter WinFinder::filter_from_GUI()
     const uint32_t flags = filter_flags();
     zem::find::XFilter filter;
     filter.setFlags(flags);
+    f.faultText.clear();
     zem::XFileFilter& ff = filter.fileFilter();
 
     if (flags & FLAG_PATTERN) {
@@ -141,8 +119,10 @@ zem::find::XFilter WinFinder::filter_from_GUI()
             if (content.createSymbols(text, regEx)) {
                 filter.setContentFilter(content);
             } else {
-                if (!filter.faultyField())
+                if (!filter.faultyField()) {
                     filter.setFaultyField(f.comboContent);
+                    f.faultText = xprintF(xt("Bad regular expression: $"), content.errorText());
+                }
                 Logger::log(xprintF(QStringLiteral("WinFinder::filter_from_GUI, problems with expression '$'"), text),
                             zem::LOG_WARN);
             }
@@ -184,7 +164,7 @@ void WinFinder::on_find()
     zem::find::XFilter filter = filter_from_GUI();
     if (filter.faultyField()) {
         Logger::log(QStringLiteral("WinFinder::on_find, !filter"), zem::LOG_WARN);
-        flashField(filter.faultyField());
+        show_fault(filter.faultyField(), f.faultText);
         return;
     }
 
@@ -192,7 +172,7 @@ void WinFinder::on_find()
     f.comboNotPattern->add_to_history(f.comboNotPattern->currentText().trimmed(), 16);
     const QString content = f.comboContent->currentText().trimmed();
     if (!content.isEmpty())
-        f.comboContent->add_to_history(content, 16);
+        f.comboContent->add_to_history(content, 16, filter.has_content_filter() && filter.contentFilter().isRegEx());
 
     // The running search is asked to stop and this request waits for its end; the GUI thread
     // never waits for it (the scan and the workers still read the list the next scan replaces).

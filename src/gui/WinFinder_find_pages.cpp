@@ -8,6 +8,7 @@
 #include "XTheme.h"
 #include "widgets/XButton.h"
 #include "widgets/XComboBox.h"
+#include "widgets/XElidedLabel.h"
 #include "widgets/XPanel.h"
 #include "widgets/XPanelStacked.h"
 
@@ -53,6 +54,8 @@ PanelResults* WinFinder::panelResults() const
 void WinFinder::setup_panel_find_pages()
 {
     FindArea& f = *m_find;
+    // Summaries and paths can be longer than any screen: they shorten instead of widening the window.
+    auto label = [](zem::XPanel* page) { return page->add(new zem::XElidedLabel(page)); };
     auto button = [](zem::XPanel* page, const QString& text) {
         auto* b = page->add(new zem::XButton(page));
         b->setText(text);
@@ -63,7 +66,7 @@ void WinFinder::setup_panel_find_pages()
     auto* scan = f.stacked->add(new zem::XPanel(false));
     scan->setMargins(0, 4, 0, 4);
     *button(scan, xt("Cancel")) = [this] { on_escape_key(); };
-    f.labelScan = scan->createLabel(QString());
+    f.labelScan = label(scan);
     scan->addStretch(1);
 
     auto* scanResult = f.stacked->add(new zem::XPanel(false));
@@ -74,9 +77,11 @@ void WinFinder::setup_panel_find_pages()
         Logger::log(QStringLiteral("WinFinder::setup_panel_scanDir_result, Results"), zem::LOG_PROGRESS);
         m_stacked->setCurrentWidget(m_find->panelResults);
     };
-    f.labelScanInfo = scanResult->createLabel(QString());
+    f.labelScanInfo = label(scanResult);
+    // Two counts, never long: shown whole; the filter text beside it gives way.
+    f.labelScanInfo->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     scanResult->addStretch(1);
-    f.labelScanFilter = scanResult->createLabel(QString());
+    f.labelScanFilter = label(scanResult);
     f.labelScanFilter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* content = f.stacked->add(new zem::XPanel(false));
@@ -95,7 +100,7 @@ void WinFinder::setup_panel_find_pages()
                     zem::LOG_PROGRESS);
         m_stacked->setCurrentWidget(m_find->panelResults);
     };
-    f.labelContentSummary = contentResult->createLabel(QString());
+    f.labelContentSummary = label(contentResult);
     contentResult->addStretch(1);
     f.buttonScope = contentResult->add(new QToolButton(contentResult));
     f.buttonScope->setEnabled(false);
@@ -109,7 +114,7 @@ void WinFinder::setup_panel_find_pages()
     full->setCheckable(true);
     *full = [this] { toggle_full_screen(); };
     *contentResult->createButtonImageIcon(zem::XTheme::iconPath(QStringLiteral("hide.svg")),
-                                          xt("Hide to Tray Menu")) = [this] { hide(); };
+                                          xt("Hide to Tray Menu")) = [this] { hide_to_tray(); };
 
     f.stacked->setCurrentIndex(FindArea::PAGE_FIND);
 

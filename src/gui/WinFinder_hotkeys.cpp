@@ -47,7 +47,7 @@ void WinFinder::setup_hotkeys()
             on_find();
         }
     });
-    addHotKeyMethod(Qt::ALT | Qt::Key_H, [this] { hide(); });
+    addHotKeyMethod(Qt::ALT | Qt::Key_H, [this] { hide_to_tray(); });
     addHotKeyMethod(Qt::ALT | Qt::Key_Left, [this] {
         logKey("WinFinder::setup_hotkeys - LEFT");
         on_navi_back();

@@ -7,6 +7,7 @@
 #include "WinFinder.h"
 #include "XLang.h"
 #include "XNode.h"
+#include "XTools.h"
 #include "PanelResults.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/ContextPreviews.h"
@@ -180,7 +181,7 @@ void WinFinder::open_stand_alone(const FileResult& result)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), result.fileInfo.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (result.fileInfo.isFile())
-        WinDetails::open_for(result, m_find->zemFind.contentFilter());
+        zem::XTools::centerOnWindow(WinDetails::open_for(result, m_find->zemFind.contentFilter()), this);
 }
 
 void WinFinder::setup_results_events()

@@ -1,5 +1,7 @@
 // WinFinder: the search history, the item lists of the pattern, NOT-pattern and content fields
-// and the scope choice, kept in the window's node under "SearchHistory".
+// and the scope choice, kept in the window's node under "SearchHistory". Each content entry
+// remembers whether it was a regular expression ("regEx" beside "pattern": "1", "0", or empty
+// where unknown, as for entries of older files).
 #include "Logger.h"
 #include "WinFinder.h"
 #include "WinFinder_FindArea.h"
@@ -18,6 +20,24 @@ const QString NODE_HISTORY = QStringLiteral("SearchHistory");
 const QString KEY_PATTERN = QStringLiteral("pattern");
 const QString KEY_INDEX = QStringLiteral("currIndex");
 const QString KEY_SCOPE = QStringLiteral("scopeIndex");
+const QString KEY_REGEX = QStringLiteral("regEx");
+
+QStringList regExFlagsOf(const QComboBox* combo)
+{
+    QStringList flags;
+    for (int i = 0; i < combo->count(); ++i) {
+        const QVariant flag = combo->itemData(i);
+        flags << (flag.isValid() ? (flag.toBool() ? QStringLiteral("1") : QStringLiteral("0")) : QString());
+    }
+    return flags;
+}
+
+void setRegExFlags(QComboBox* combo, const QStringList& flags)
+{
+    for (int i = 0; i < combo->count() && i < flags.size(); ++i)
+        if (flags.at(i) == QLatin1String("1") || flags.at(i) == QLatin1String("0"))
+            combo->setItemData(i, flags.at(i) == QLatin1String("1"));
+}
 
 QStringList itemsOf(const QComboBox* combo)
 {
@@ -45,6 +65,8 @@ void WinFinder::restoreSearchHistory()
         zem::XNode* node = nHistory->getCreateNode(QString::fromLatin1(name));
         combo->clear();
         combo->addItems(node->getStringArray(KEY_PATTERN));
+        if (combo == f.comboContent)
+            setRegExFlags(combo, node->getStringArray(KEY_REGEX));
         combo->setCurrentIndex(int(node->getInt(KEY_INDEX, 0)));
     }
     f.comboScope->setCurrentIndex(
@@ -69,6 +91,8 @@ void WinFinder::saveSearchHistory()
         zem::XNode* node = nHistory->getCreateNode(QString::fromLatin1(name));
         node->setStringArray(KEY_PATTERN, itemsOf(combo));
         node->setInt(KEY_INDEX, combo->currentIndex());
+        if (combo == f.comboContent)
+            node->setStringArray(KEY_REGEX, regExFlagsOf(combo));
     }
     nHistory->getCreateNode(QStringLiteral("Content"))->setInt(KEY_SCOPE, f.comboScope->currentIndex());
 }

@@ -46,12 +46,16 @@ const WinFinder::FilterItem kFilterItems[] = {
 };
 
 const char* DATE_FORMAT = "MMMM dd yyyy";
+constexpr int kDateMinWidth = 100;
 
 QDateEdit* createDateEdit(zem::XPanel* panel)
 {
     auto* edit = panel->add(new QDateEdit(QDate::currentDate(), panel));
     edit->setDisplayFormat(QString::fromLatin1(DATE_FORMAT));
     edit->setCalendarPopup(true);
+    // A long month name wants some 200 px; with every filter row shown at once the date is cut
+    // a little instead of pushing the window wider than a small screen.
+    edit->setMinimumWidth(kDateMinWidth);
     return edit;
 }
 
@@ -60,6 +64,7 @@ QLineEdit* createSizeEdit(zem::XPanel* panel)
     auto* edit = panel->createLineEdit();
     edit->setMaximumWidth(80);
     edit->setToolTip(xt("Input: pure number as bytes, or number kb,mb or gb"));
+    edit->setPlaceholderText(xt("like 10kb"));
     return edit;
 }
 
@@ -106,13 +111,28 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     f.buttonRegEx->setCheckable(true);
     f.buttonRegEx->setChecked(false);
     f.buttonRegEx->setVisible(WinFinderConfig::get().flagRegEx);
-    auto apply_regex_look = [&f](bool on) {
+    auto content_tooltip = [&f] {
+        const bool on = f.buttonRegEx->isChecked();
+        f.comboContent->setToolTip(on ? xt("Type your regular expression") : xt("Type simple expression"));
+        f.comboContent->lineEdit()->setPlaceholderText(on ? xt("Regular expression to find inside the files")
+                                                          : xt("Text to find inside the files"));
+    };
+    auto apply_regex_look = [&f, content_tooltip](bool on) {
         // Tinted while it holds a regular expression; plain it takes the look's own field colours.
         f.comboContent->setStyleSheet(on ? zem::XTheme::boxStyle(zem::XTheme::RegexBox) : QString());
-        f.comboContent->setToolTip(on ? xt("Type your regular expression") : xt("Type simple expression"));
+        content_tooltip();
     };
     QObject::connect(f.buttonRegEx, &QToolButton::toggled, f.buttonRegEx, apply_regex_look);
     apply_regex_look(false);
+    // An edited expression is a new one: what was said about the last one no longer holds.
+    QObject::connect(f.comboContent, &QComboBox::editTextChanged, f.comboContent, content_tooltip);
+    // A history entry brings back the switch it was searched with (when that is known).
+    QObject::connect(f.comboContent, QOverload<int>::of(&QComboBox::currentIndexChanged), f.comboContent,
+                     [&f](int index) {
+                         const QVariant regEx = f.comboContent->itemData(index);
+                         if (index >= 0 && regEx.isValid() && WinFinderConfig::get().flagRegEx)
+                             f.buttonRegEx->setChecked(regEx.toBool());
+                     });
     f.rowContent->createLabel(QString())->setMinimumWidth(200);
     auto* scope = f.rowContent->createPanelHorizontal();
     scope->setMargins(10, 0, 0, 0);
@@ -129,8 +149,10 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     *f.buttonFilter = [this] { show_filter_menu(); };
     f.comboPattern = row->add(new zem::XComboBox(row), 1);
     f.comboPattern->setToolTip(xt("Filter: File Pattern"));
+    f.comboPattern->lineEdit()->setPlaceholderText(xt("File names, like *.txt,report*"));
     f.comboNotPattern = row->add(new zem::XComboBox(row), 1);
     f.comboNotPattern->setStyleSheet(zem::XTheme::boxStyle(zem::XTheme::NotPatternBox));
+    f.comboNotPattern->lineEdit()->setPlaceholderText(xt("File names to leave out, like *.bak"));
 
     f.panelTime = row->createPanelHorizontal();
     f.comboTime = f.panelTime->add(new zem::XTypedComboBox(f.panelTime));
@@ -195,7 +217,7 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     f.buttonFullScreen->setCheckable(true);
     *f.buttonFullScreen = [this] { toggle_full_screen(); };
     installEventFilter(new FullScreenWatcher(this, f.buttonFullScreen));
-    *tools->createButtonImageIcon(icon("hide.svg"), xt("Hide to Tray Menu [ Alt + h ]")) = [this] { hide(); };
+    *tools->createButtonImageIcon(icon("hide.svg"), xt("Hide to Tray Menu [ Alt + h ]")) = [this] { hide_to_tray(); };
 
     for (QComboBox* combo : {static_cast<QComboBox*>(f.comboPattern), static_cast<QComboBox*>(f.comboNotPattern),
                              static_cast<QComboBox*>(f.comboContent)}) {

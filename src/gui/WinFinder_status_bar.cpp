@@ -4,16 +4,28 @@
 #include "WinFinder.h"
 #include "XThread.h"
 #include "gui/config/ConfigZemFinder.h"
+#include "widgets/XElidedLabel.h"
 #include "widgets/XPanel.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace zemFinder {
 
 using zem::Logger;
 using zem::xprintF;
+
+namespace {
+// Long enough to be seen from the corner of the eye, short enough not to be in the way.
+constexpr int kFlashMs = 1200;
+// White on a deep red: about 5.6 : 1, readable on light and dark surroundings alike.
+const QString kFlashStyleEdit = QStringLiteral("QLineEdit { background: #c62828; color: white; }");
+const QString kFlashStyleCombo = QStringLiteral("QComboBox { background-color: #c62828; color: white; }");
+} // namespace
 
 void WinFinder::setup_status_bar()
 {
@@ -24,7 +36,8 @@ void WinFinder::setup_status_bar()
     zem::XPanel* content = createContentPanel(true);
     m_statusBar = content->add(new QStatusBar(content));
     m_statusBar->setSizeGripEnabled(false);
-    m_statusLabel = new QLabel(m_statusBar);
+    // A deep path is shortened in its middle, so the window never grows to fit it.
+    m_statusLabel = new zem::XElidedLabel(m_statusBar, Qt::ElideMiddle);
     m_statusLabel->setAlignment(Qt::AlignCenter);
     m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_statusBar->addWidget(m_statusLabel, 1);
@@ -62,6 +75,43 @@ void WinFinder::apply_status_bar_flag()
     for (QWidget* window : kernel->windows())
         if (auto* win = qobject_cast<WinFinder*>(window); win && win->m_statusBar)
             win->m_statusBar->setVisible(WinFinderConfig::get().flagStatusBar);
+}
+
+} // namespace zemFinder
+
+namespace zemFinder {
+
+void WinFinder::show_fault(QObject* field, const QString& text)
+{
+    auto* combo = qobject_cast<QComboBox*>(field);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
+    if (!edit)
+        return;
+    // A combo box paints its own background (its style sheet colours it): it flashes as a whole.
+    QWidget* target = combo ? static_cast<QWidget*>(combo) : edit;
+    if (!text.isEmpty()) {
+        Logger::log(xprintF(QStringLiteral("WinFinder::show_fault, $"), text), zem::LOG_WARN);
+        target->setToolTip(text);
+        if (m_statusLabel)
+            m_statusLabel->setText(text);
+    }
+    // The style before the first of several quick flashes is the one to return to.
+    if (!target->property("zemFlashing").toBool()) {
+        target->setProperty("zemStyleBefore", target->styleSheet());
+        target->setProperty("zemFlashing", true);
+    }
+    const QString flash = combo ? kFlashStyleCombo : kFlashStyleEdit;
+    target->setStyleSheet(flash);
+    QPointer<QWidget> guard = target;
+    QTimer::singleShot(kFlashMs, target, [guard, flash] {
+        if (!guard)
+            return;
+        // A look set meanwhile (the regular-expression switch) stays.
+        if (guard->styleSheet() == flash)
+            guard->setStyleSheet(guard->property("zemStyleBefore").toString());
+        guard->setProperty("zemFlashing", false);
+    });
+    edit->setFocus();
 }
 
 } // namespace zemFinder

@@ -56,11 +56,8 @@ void WindowBase::setupTray()
     connect(m_actionShow, &QAction::triggered, this, [this] {
         if (isVisible())
             hide();
-        else {
-            show();
-            raise();
-            activateWindow();
-        }
+        else
+            bring_to_front();
     });
     update_tray_entry(isVisible());
     tray->showIfAvailable();
@@ -81,6 +78,25 @@ void WindowBase::update_tray_entry(bool shown)
         return;
     set_tray_text(xprintF(QStringLiteral("$ $"), shortName(), currentFile().absoluteFilePath()));
     m_actionShow->setIcon(QIcon(zem::XTheme::iconPath(shown ? QStringLiteral("hide.svg") : QStringLiteral("show.svg"))));
+}
+
+void WindowBase::hide_to_tray()
+{
+    if (zem::XTray::isAvailable() && WinTray::exists() && m_actionShow) {
+        hide();
+        return;
+    }
+    Logger::log(QStringLiteral("WindowBase::hide_to_tray, no tray: minimised"), zem::LOG_PROGRESS);
+    showMinimized();
+}
+
+void WindowBase::bring_to_front()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 QString WindowBase::help_page()

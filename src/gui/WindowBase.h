@@ -28,6 +28,12 @@ public:
     // Sets the entry's text, on the GUI thread.
     void set_tray_text(const QString& text);
 
+    // Hides the window to the tray; without a tray it is minimised instead, since a hidden window
+    // could not be brought back.
+    void hide_to_tray();
+    // Shows the window whether hidden or minimised, above the others, with the keyboard focus.
+    void bring_to_front();
+
     // ":/zf/html/index.<language>.html", falling back to English.
     static QString help_page();
     void aboutProgram() override;

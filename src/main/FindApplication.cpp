@@ -8,6 +8,7 @@
 #include "XRuntime.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "main/BuildInfo.h"
+#include "main/InstanceChannel.h"
 
 #include "XFontScale.h"
 #include "XTools.h"
@@ -17,6 +18,7 @@
 #include "gui/apps/XAppRunner.h"
 #include "gui/dia/DiaFirstMessage.h"
 #include "widgets/XToolsGui.h"
+#include "widgets/XTreeViewFiles.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -80,16 +82,46 @@ QString FindApplication::start_path(zem::KernelGUI& kernel)
     return path;
 }
 
+void FindApplication::on_second_start(const QString& file)
+{
+    zem::Logger::log(zem::xprintF(QStringLiteral("FindApplication::on_second_start, <<<$>>>"), file), zem::LOG_PROGRESS);
+    zem::KernelGUI* kernel = zem::KernelGUI::kernelGui();
+    WinFinder* win = nullptr;
+    if (kernel)
+        for (QWidget* window : kernel->windows()) {
+            auto* finder = qobject_cast<WinFinder*>(window);
+            if (!finder || finder->isClosing())
+                continue;
+            // The window the user worked in last, else the newest.
+            if (!win || finder->isActiveWindow())
+                win = finder;
+        }
+    if (!win) {
+        WinFinder::new_win(file);
+        return;
+    }
+    win->bring_to_front();
+    if (!file.isEmpty() && QFileInfo::exists(file) && win->treeView())
+        win->treeView()->selectFile(file, true);
+}
+
 int FindApplication::zemFind(zem::KernelGUI& kernel)
 {
     zem::Logger::setLogLevelSimple(3);
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     zem::XRunGuard guard(QStringLiteral("zemFind"));
+    const QString socketPath = InstanceChannel::socket_path_beside(guard.lockFilePath());
     if (!guard.run_instance_of_program()) {
         zem::Logger::log(QStringLiteral("ONE-INSTANCE-ONLY!"), zem::LOG_ERROR);
+        // The user who starts the program again wants to see it: the running one comes forward.
+        InstanceChannel::ask_running(socketPath,
+                                     resolve_user_path(kernel.commandLine().getString(QStringLiteral("file"), QString())));
         return 0;
     }
+    InstanceChannel channel(socketPath);
+    channel.showListener.add([](const QString& file) { on_second_start(file); });
+    channel.listen();
 
     zem::XNode* nApp = kernel.getCreateNodeApplication();
     DiaFirstMessage::show_at_start(nApp->root());
@@ -110,13 +142,8 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     load_apps();
     XAppRunner::output_listeners().set([](const QString& text) { WinFinder::show_output_in_main_window(text); });
 
-    WinFinder* win = new WinFinder;
-    win->setNodeWin(nWin);
-    win->setTitleStd(QStringLiteral("Zem Finder"));
-    win->setHtmlHelpPage(QStringLiteral(":html/en.index.html"), QStringLiteral(":/html/en.index.html"));
-    win->setupTray();
-    win->setUp(startPath);
-    zem::XTools::centerOnScreen(win, 1200, 600);
+    WinFinder* win = WinFinder::create_window(nWin, startPath);
+    win->place_window();
 
     kernel.setKeyHook(key_hook);
     kernel.addExitHandler([nConfig] {

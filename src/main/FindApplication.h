@@ -17,6 +17,9 @@ public:
     static QString start_path(zem::KernelGUI& kernel);
     // The application store from its file, else the default list.
     static void load_apps();
+    // A second start asked to see the program: its main window comes forward (one is opened when
+    // none is left) and selects file when that exists.
+    static void on_second_start(const QString& file);
 };
 
 } // namespace zemFinder

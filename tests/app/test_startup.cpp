@@ -1,6 +1,7 @@
 // Start-up through the real runtime: options survive a restart, a damaged configuration file
-// is set aside, the environment is prepared, and the program binary refuses a second instance,
-// survives a stale lock and saves its configuration on SIGTERM.
+// is set aside, the environment is prepared, and the program binary refuses a second instance
+// (which brings the running one forward), survives a stale lock and saves its configuration on
+// SIGTERM.
 #include "KernelGUI.h"
 #include "TestDir.h"
 #include "XEnv.h"
@@ -269,11 +270,27 @@ private Q_SLOTS:
         QVERIFY(first.waitForStarted());
         QVERIFY(waitForFile(lock, 30000));
 
+        // The running program listens beside its lock for a second start.
+        const QString socket = zem::getEnv("XDG_RUNTIME_DIR") + "/zemFind.socket";
+        QVERIFY(waitForFile(socket, 30000));
+        TestDir files;
+        const QString wanted = QFileInfo(files.write("wanted.txt", "x")).absoluteFilePath();
+
         QProcess second;
-        second.start(binary(), QStringList());
+        second.start(binary(), QStringList{"--file", wanted});
         QVERIFY(second.waitForFinished(30000));
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(second.readAllStandardError().contains("ONE-INSTANCE-ONLY!"));
+        // ... and the running one heard it: its window comes forward on that file.
+        QByteArray heard;
+        QElapsedTimer waitedHeard;
+        waitedHeard.start();
+        const QByteArray line = "FindApplication::on_second_start, <<<" + wanted.toUtf8() + ">>>";
+        while (!heard.contains(line) && waitedHeard.elapsed() < 30000) {
+            first.waitForReadyRead(200);
+            heard += first.readAllStandardError();
+        }
+        QVERIFY2(heard.contains(line), heard.right(2000).constData());
 
         first.kill();
         QVERIFY(first.waitForFinished(10000));

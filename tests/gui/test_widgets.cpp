@@ -107,7 +107,8 @@ private Q_SLOTS:
         QPointer<zem::XMainWindow> guard(win);
         win->closeAbstractWindow();
         QCOMPARE(closed, 1);
-        QVERIFY(node.has("geometry"));
+        QCOMPARE(node.getInt("geoWidth", 0), win->width());
+        QCOMPARE(node.getInt("geoHeight", 0), win->height());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(guard.isNull());
     }

@@ -2,6 +2,7 @@
 
 #include "Logger.h"
 #include "XLang.h"
+#include "XTools.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -64,6 +65,7 @@ XBrowserWindow* XBrowserWindow::showHelp(const QString& page, const QString& tit
         return nullptr;
     }
     auto* window = new XBrowserWindow(page, title, buttons, owner);
+    XTools::centerOnWindow(window, owner);
     window->show();
     window->raise();
     return window;

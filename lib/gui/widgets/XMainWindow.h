@@ -1,9 +1,13 @@
 #pragma once
 // A top-level QMainWindow that is also an AbstractWindow. It registers with the GUI kernel's window
-// list, stores its geometry in its node when it closes, and fires the first-shown and close events.
+// list, stores its position, size and maximised state in its node when it closes (restored on
+// request, fitted to the screens there are then), and fires the first-shown and close events.
 #include "AbstractWindow.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QRect>
+#include <functional>
 
 namespace zem {
 
@@ -23,8 +27,14 @@ public:
     void closeAbstractWindow() override;
     void toggle_full_screen() override;
 
-    // Puts the window where the node says it was when it last closed; false when the node has nothing.
+    // Puts the window where the node says it was when it last closed, moved and shrunk as far as
+    // needed to lie on one of today's screens, maximised again when it was; false when the node
+    // has nothing.
     bool restoreGeometryFromNode();
+    // rect moved and shrunk onto the area it overlaps most (the first area when it overlaps none).
+    static QRect fit_to_screens(const QRect& rect, const QList<QRect>& areas);
+    // The screens' available areas, the primary first; tests replace the provider.
+    static std::function<QList<QRect>()> screenAreasProvider;
     bool wasShown() const { return m_shown; }
     bool isClosing() const { return m_closed; }
 

@@ -6,6 +6,13 @@
 
 namespace zem {
 
+std::function<bool()> XTray::availableProvider = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+
+bool XTray::isAvailable()
+{
+    return availableProvider ? availableProvider() : false;
+}
+
 XTray::XTray(const QString& iconPath, QObject* parent) : QSystemTrayIcon(QIcon(iconPath), parent), m_menu(new XMenu)
 {
     m_menu->setToolTipsVisible(true);
@@ -20,7 +27,7 @@ XTray::~XTray()
 
 bool XTray::showIfAvailable()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    if (!isAvailable())
         return false;
     show();
     return true;

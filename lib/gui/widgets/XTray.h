@@ -3,6 +3,8 @@
 // its menu still works; it is simply not shown.
 #include <QSystemTrayIcon>
 
+#include <functional>
+
 namespace zem {
 
 class XMenu;
@@ -16,6 +18,9 @@ public:
     XMenu* menu() const { return m_menu; }
     // Shows the icon when the desktop has a tray; false when it has none.
     bool showIfAvailable();
+    // Whether the desktop offers a tray; tests replace the provider.
+    static bool isAvailable();
+    static std::function<bool()> availableProvider;
 
 private:
     XMenu* m_menu;   // owned; a QMenu cannot have a QObject parent
