@@ -8,7 +8,8 @@
 #include "XNode.h"
 #include "dir/ContextPreviews.h"
 #include "dir/PreviewDir.h"
-#include "dir/StandAlonePreview.h"
+#include "gui/WinDetails.h"
+#include "gui/panPreview/asc/PanPreviewAsc.h"
 #include "dir/XContainerPreviews.h"
 #include "gui/History.h"
 #include "gui/PanelResults.h"
@@ -34,7 +35,7 @@
 using zemFinder::ContextPreviews;
 using zemFinder::FileResult;
 using zemFinder::PanelResults;
-using zemFinder::StandAlonePreview;
+using zemFinder::WinDetails;
 using zemFinder::WinFinder;
 using zemFinder::WinFinderConfig;
 using Area = WinFinder::FindArea;
@@ -48,11 +49,11 @@ void flushDeletes()
     QCoreApplication::processEvents();
 }
 
-QList<StandAlonePreview*> standAloneWindows()
+QList<WinDetails*> standAloneWindows()
 {
-    QList<StandAlonePreview*> found;
+    QList<WinDetails*> found;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* s = qobject_cast<StandAlonePreview*>(w); s && s->isVisible())
+        if (auto* s = qobject_cast<WinDetails*>(w); s && s->isVisible())
             found << s;
     return found;
 }
@@ -267,7 +268,7 @@ private Q_SLOTS:
         QVERIFY(!view->requestStandAlone.empty());  // the menu shows the entry
         view->requestStandAlone.fire();
         QCOMPARE(standAloneWindows().size(), 1);
-        QCOMPARE(shownFile(standAloneWindows().first()->container()), one);
+        QCOMPARE(standAloneWindows().first()->currentFile().absoluteFilePath(), one);
     }
 
     void separateWindowFromTheSmallContainerOfTheFolderPreview()
@@ -284,13 +285,18 @@ private Q_SLOTS:
         QVERIFY(!ascii->get_XTextView()->requestStandAlone.empty());
         ascii->get_XTextView()->requestStandAlone.fire();
         QCOMPARE(standAloneWindows().size(), 1);
-        QCOMPARE(shownFile(standAloneWindows().first()->container()), two);
+        QCOMPARE(standAloneWindows().first()->currentFile().absoluteFilePath(), two);
     }
 
     void separateWindowOffersNoFurtherWindow()
     {
-        StandAlonePreview* w = StandAlonePreview::open(QFileInfo(m_dir.abs("a/one.txt")));
-        QVERIFY(w->container()->asciiPreview()->get_XTextView()->requestStandAlone.empty());
+        WinDetails* w = WinDetails::open_for(QFileInfo(m_dir.abs("a/one.txt")));
+        QVERIFY(w);
+        // Its text view's request entry does not open yet another window.
+        auto& request = w->tab_text()->text_view()->requestStandAlone;
+        if (!request.empty())
+            request.fire();
+        QCOMPARE(standAloneWindows().size(), 1);
     }
 
     void resultDoubleClickOpensTheSeparateWindowAndNoEditor()
@@ -315,12 +321,12 @@ private Q_SLOTS:
             QVERIFY(!edit->isVisible());
         QCOMPARE(panel->model()->data(name).toString(), QStringLiteral("two.txt"));
         QCOMPARE(standAloneWindows().size(), 1);
-        StandAlonePreview* shown = standAloneWindows().first();
-        QCOMPARE(shownFile(shown->container()), two);
-        // With the result's hits marked.
-        zem::viewText::XTextView* view = shown->container()->asciiPreview()->get_XTextView();
-        QVERIFY(view->layerGroup().contains_layer(StandAlonePreview::LAYER_MARKS));
-        QCOMPARE(view->layerGroup().layer_by_ID(StandAlonePreview::LAYER_MARKS)->size(), std::size_t(2));
+        WinDetails* shown = standAloneWindows().first();
+        QCOMPARE(shown->currentFile().absoluteFilePath(), two);
+        // With the result's hits marked in the first search layer.
+        zem::viewText::XTextView* view = shown->tab_text()->text_view();
+        QVERIFY(view->layerGroup().contains_layer(1000));
+        QCOMPARE(view->layerGroup().layer_by_ID(1000)->size(), std::size_t(2));
     }
 
     void resultContextRequestReachesTheWindow()

@@ -7,7 +7,7 @@
 #include "Logger.h"
 #include "TestDir.h"
 #include "XNode.h"
-#include "dir/StandAlonePreview.h"
+#include "gui/WinDetails.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
 #include "gui/config/ConfigZemFinder.h"
@@ -206,7 +206,7 @@ private Q_SLOTS:
 
     // --- Extra windows. ---
 
-    void hintHelpAndStandAlonePreviewOpenCentredOnTheirWindow()
+    void hintHelpAndDetailsWindowOpenCentredOnTheirWindow()
     {
         zem::XNode& node = m_node;   // outlives the windows, which close in cleanup
         WinFinder* win = open(&node, m_dir.abs("a"));
@@ -232,7 +232,7 @@ private Q_SLOTS:
         flushDeletes();
 
         win->open_stand_alone(QFileInfo(m_dir.abs("a/file.txt")));
-        auto* preview = newestTopLevel<zemFinder::StandAlonePreview>();
+        auto* preview = newestTopLevel<zemFinder::WinDetails>();
         QVERIFY(preview);
         QVERIFY((preview->geometry().center() - centre).manhattanLength() <= 2 * kFrame);
     }
