@@ -5,6 +5,7 @@
 #include "preview/PreviewHex.h"
 #include "WinDetails.h"
 #include "WinFinder.h"
+#include "WinFinder_FindArea.h"
 #include "XLang.h"
 #include "XNode.h"
 #include "XTools.h"
