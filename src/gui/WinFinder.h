@@ -38,6 +38,7 @@ namespace zemFinder {
 
 class AbstractPreviewDir;
 class ContextPreviews;
+struct Bookmark;
 class History;
 class PanelResults;
 class XContainerPreviews;
@@ -168,6 +169,16 @@ public:
     FindArea* findArea() const { return m_find.get(); }
     PanelResults* panelResults() const;
     // --- end of the find area ---
+
+    // Bookmarks (WinFinder_bookmarks.cpp). The menu is built without running it (the caller
+    // owns it); null when there are no bookmarks.
+    zem::XMenu* create_bookmarks_menu();
+    void on_bookmarks();
+    void on_bookmark_chosen(const Bookmark& bookmark);
+    void on_add_bookmark(const QFileInfo& file);
+    void on_edit_bookmark(const Bookmark& bookmark);
+    void on_remove_bookmark(const QFileInfo& file);
+    void on_edit_bookmarks();
 
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();

@@ -40,6 +40,7 @@ void WinFinder::setup_hotkeys()
             on_find();
         }
     });
+    addHotKeyMethod(Qt::ALT | Qt::Key_B, [this] { on_bookmarks(); });
     addHotKeyMethod(Qt::ALT | Qt::Key_H, [this] { hide(); });
     addHotKeyMethod(Qt::ALT | Qt::Key_Left, [this] {
         logKey("WinFinder::setup_hotkeys - LEFT");

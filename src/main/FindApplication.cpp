@@ -11,6 +11,7 @@
 #include "XTools.h"
 #include "gui/WinFinder.h"
 #include "gui/WinTray.h"
+#include "gui/dia/Bookmarks.h"
 #include "widgets/XToolsGui.h"
 
 #include <QApplication>
@@ -87,6 +88,8 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     zem::setEnv(QStringLiteral("NOCONSOLE"), QStringLiteral("X"));
     zem::XNode* nWin = nApp->getCreateNode(QStringLiteral("GUI"))->getCreateNode(QStringLiteral("Window"));
 
+    Bookmarks::load();
+
     WinFinder* win = new WinFinder;
     win->setNodeWin(nWin);
     win->setTitleStd(QStringLiteral("Zem Finder"));
@@ -98,6 +101,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     kernel.setKeyHook(key_hook);
     kernel.addExitHandler([nConfig] {
         WinFinderConfig::get().toNode(nConfig);
+        Bookmarks::save();
         WinTray::destroy();
     });
 
