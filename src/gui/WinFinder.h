@@ -180,6 +180,12 @@ public:
     void on_remove_bookmark(const QFileInfo& file);
     void on_edit_bookmarks();
 
+    // Rename and delete (WinFinder_file_ops.cpp); true when the file system changed.
+    // on_rename (F2) renames the file the window shows, whatever the read-only flag says.
+    void on_rename();
+    bool rename_file(const QFileInfo& file);
+    bool delete_file(const QFileInfo& file);
+
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();
     static QString status_text(const QFileInfo& file);

@@ -29,6 +29,7 @@ void WinFinder::setup_hotkeys()
         on_open_new_win_here(m_treeView ? m_treeView->selectedFile() : QFileInfo());
     });
     addHotKeyMethod(Qt::Key_F5, [this] { on_refresh(); });
+    addHotKeyMethod(Qt::Key_F2, [this] { on_rename(); });
     addHotKeyMethod(Qt::Key_F3, [this] {
         zem::XBrowserWindow::showHelp(QStringLiteral(":/zf/html/FirstMessage.html"), zem::xt("Hint"), 0, this);
     });
