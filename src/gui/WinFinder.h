@@ -42,6 +42,7 @@ namespace zemFinder {
 class AbstractPreviewDir;
 class ContextPreviews;
 struct FileResult;
+struct Bookmark;
 class History;
 class PanelResults;
 class XContainerPreviews;
@@ -218,6 +219,22 @@ public:
     void on_lang_editor();
     // Ends this run and starts the program again; tests replace it.
     static std::function<void()> restartHook;
+
+    // Bookmarks (WinFinder_bookmarks.cpp). The menu is built without running it (the caller
+    // owns it); null when there are no bookmarks.
+    zem::XMenu* create_bookmarks_menu();
+    void on_bookmarks();
+    void on_bookmark_chosen(const Bookmark& bookmark);
+    void on_add_bookmark(const QFileInfo& file);
+    void on_edit_bookmark(const Bookmark& bookmark);
+    void on_remove_bookmark(const QFileInfo& file);
+    void on_edit_bookmarks();
+
+    // Rename and delete (WinFinder_file_ops.cpp); true when the file system changed.
+    // on_rename (F2) renames the file the window shows, whatever the read-only flag says.
+    void on_rename();
+    bool rename_file(const QFileInfo& file);
+    bool delete_file(const QFileInfo& file);
 
     // Status bar (WinFinder_status_bar.cpp).
     void setup_status_bar();

@@ -33,6 +33,7 @@ void WinFinder::setup_hotkeys()
         on_open_new_win_here(m_treeView ? m_treeView->selectedFile() : QFileInfo());
     });
     addHotKeyMethod(Qt::Key_F5, [this] { on_refresh(); });
+    addHotKeyMethod(Qt::Key_F2, [this] { on_rename(); });
     addHotKeyMethod(Qt::Key_F3, [this] {
         auto* help =
             zem::XBrowserWindow::showHelp(QStringLiteral(":/zf/html/FirstMessage.en.html"), zem::xt("Hint"), 0, this);
@@ -47,6 +48,7 @@ void WinFinder::setup_hotkeys()
             on_find();
         }
     });
+    addHotKeyMethod(Qt::ALT | Qt::Key_B, [this] { on_bookmarks(); });
     addHotKeyMethod(Qt::ALT | Qt::Key_H, [this] { hide_to_tray(); });
     addHotKeyMethod(Qt::ALT | Qt::Key_Left, [this] {
         logKey("WinFinder::setup_hotkeys - LEFT");

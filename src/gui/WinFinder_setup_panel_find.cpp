@@ -193,6 +193,7 @@ void WinFinder::setup_panel_find(zem::XPanel* content)
     tools->setMinimumWidth(180);
     auto icon = [](const char* name) { return zem::XTheme::iconPath(QString::fromLatin1(name)); };
     *tools->createButtonImageIcon(icon("find.svg"), xt("Search for Files and Contents")) = [this] { on_find(); };
+    *tools->createButtonImageIcon(icon("bookmark.svg"), xt("Bookmarks [ Alt + b]")) = [this] { on_bookmarks(); };
     *tools->createButtonImageIcon(icon("collapse.svg"), xt("Collapse Tree")) = [this] { collapse_tree(); };
     *tools->createButtonImageIcon(QStringLiteral(":/zf/icons/tree3.svg"), xt("Tree Views (Normal, Details, No Tree)")) =
         [this] { step_tree_mode(); };

@@ -17,6 +17,7 @@
 #include "gui/apps/XAppManager.h"
 #include "gui/apps/XAppRunner.h"
 #include "gui/dia/DiaFirstMessage.h"
+#include "gui/dia/Bookmarks.h"
 #include "widgets/XToolsGui.h"
 #include "widgets/XTreeViewFiles.h"
 
@@ -141,6 +142,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
 
     load_apps();
     XAppRunner::output_listeners().set([](const QString& text) { WinFinder::show_output_in_main_window(text); });
+    Bookmarks::load();
 
     WinFinder* win = WinFinder::create_window(nWin, startPath);
     win->place_window();
@@ -148,6 +150,7 @@ int FindApplication::zemFind(zem::KernelGUI& kernel)
     kernel.setKeyHook(key_hook);
     kernel.addExitHandler([nConfig] {
         WinFinderConfig::get().toNode(nConfig);
+        Bookmarks::save();
         WinTray::destroy();
     });
 

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Checksums of a 1 GB file against md5sum, sha1sum and sha256sum on the same file in the same
+# run (warm page cache, best of ZEM_BENCH_RUNS), and the cancel latency on a 3 GB file.
+#
+#   bench/checksum_bench.sh [folder]     test files go to folder (default bench/out)
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+out="$(mkdir -p "${1:-$here/out}" && cd "${1:-$here/out}" && pwd)"
+runs="${ZEM_BENCH_RUNS:-3}"
+build="$root/build/bench"
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZEM_BENCH=ON -DZEM_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target checksum_bench >/dev/null
+bench="$build/bench/checksum_bench"
+
+one_gb="$out/checksum-1G.bin"
+three_gb="$out/checksum-3G.bin"
+[[ -f "$one_gb" ]] || head -c 1000000000 /dev/urandom >"$one_gb"
+[[ -f "$three_gb" ]] || truncate -s 3000000000 "$three_gb"
+cat "$one_gb" >/dev/null   # warm the page cache
+
+best() {   # best wall time in seconds of "$@" over $runs runs
+  local b=999999 t
+  for _ in $(seq "$runs"); do
+    t=$( { /usr/bin/env time -f %e "$@" >/dev/null; } 2>&1 | tail -1)
+    b=$(awk -v a="$b" -v c="$t" 'BEGIN{print (c<a)?c:a}')
+  done
+  echo "$b"
+}
+
+declare -A peer=([MD5]=md5sum [SHA-1]=sha1sum [SHA-256]=sha256sum)
+ours_out=""
+for _ in $(seq "$runs"); do ours_out+=$("$bench" "$one_gb")$'\n'; done
+echo "$ours_out" | grep '^ours   all'
+for algo in MD5 SHA-1 SHA-256; do
+  p=$(best "${peer[$algo]}" "$one_gb")
+  o=$(echo "$ours_out" | awk -v a="$algo" '$1=="ours" && $2==a {print $3}' | sort -n | head -1)
+  d_ours=$(echo "$ours_out" | awk -v a="$algo" '$1==a {print $2; exit}')
+  d_peer=$("${peer[$algo]}" "$one_gb" | cut -d' ' -f1)
+  [[ "$d_ours" == "$d_peer" ]] || { echo "DIGEST MISMATCH $algo: $d_ours vs $d_peer"; exit 1; }
+  awk -v a="$algo" -v o="$o" -v p="$p" -v n="${peer[$algo]}" \
+    'BEGIN{printf "%-8s ours %.2f s (%.0f MB/s)   %s %.2f s (%.0f MB/s)   ours at %.0f %% of its throughput\n", a, o, 1000/o, n, p, 1000/p, 100*p/o}'
+done
+"$bench" "$three_gb" 1000
