@@ -64,12 +64,12 @@ QString WinDetails::toString() const
     return objectName().isEmpty() ? QStringLiteral("WinDetails") : xprintF(QStringLiteral("WinDetails@$"), objectName());
 }
 
-WinDetails* WinDetails::open_for(const QFileInfo& file)
+WinDetails* WinDetails::open_for(const QFileInfo& file, QWidget* origin)
 {
-    return open_for(FileResult(zem::find::XRamLayer(), file), zem::find::XContentFilter());
+    return open_for(FileResult(zem::find::XRamLayer(), file), zem::find::XContentFilter(), origin);
 }
 
-WinDetails* WinDetails::open_for(const FileResult& result, const zem::find::XContentFilter& filter)
+WinDetails* WinDetails::open_for(const FileResult& result, const zem::find::XContentFilter& filter, QWidget* origin)
 {
     const QFileInfo& file = result.fileInfo;
     Logger::log(xprintF(QStringLiteral("WinFinder::open_stand_alone_preview, * <<<$>>>, fResult:$"), file.absoluteFilePath(),
@@ -93,6 +93,8 @@ WinDetails* WinDetails::open_for(const FileResult& result, const zem::find::XCon
     // The size the user left the last one at, else the first size; centred either way.
     const bool restored = win->restoreGeometryFromNode();
     zem::XTools::centerOnScreen(win, restored ? win->width() : kWidth, restored ? win->height() : kHeight);
+    if (origin)
+        zem::XTools::centerOnWindow(win, origin);
     win->show();
     return win;
 }

@@ -39,8 +39,10 @@ public:
     // The stand-alone view of a file: a new window on the application node's "GUI"/"View", with
     // the result's hits in the text tab's first search layer and the filter in its first row when
     // the result has marks. Null (and nothing opens) for anything but a regular file.
-    static WinDetails* open_for(const QFileInfo& file);
-    static WinDetails* open_for(const FileResult& result, const zem::find::XContentFilter& filter);
+    // Centred on origin's window when given, else on the screen.
+    static WinDetails* open_for(const QFileInfo& file, QWidget* origin = nullptr);
+    static WinDetails* open_for(const FileResult& result, const zem::find::XContentFilter& filter,
+                                QWidget* origin = nullptr);
 
     void ini(zem::XNode* node, bool deleteOnClose);
     void set_file(const QFileInfo& fi, bool stats);

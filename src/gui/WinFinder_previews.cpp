@@ -174,7 +174,7 @@ void WinFinder::open_stand_alone(const QFileInfo& file)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), file.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (file.isFile())
-        WinDetails::open_for(file);
+        WinDetails::open_for(file, this);
 }
 
 void WinFinder::open_stand_alone(const FileResult& result)
@@ -182,7 +182,7 @@ void WinFinder::open_stand_alone(const FileResult& result)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_double_click_file, <<<$>>>"), result.fileInfo.absoluteFilePath()),
                 zem::LOG_PROGRESS);
     if (result.fileInfo.isFile())
-        zem::XTools::centerOnWindow(WinDetails::open_for(result, m_find->zemFind.contentFilter()), this);
+        WinDetails::open_for(result, m_find->zemFind.contentFilter(), this);
 }
 
 void WinFinder::setup_results_events()

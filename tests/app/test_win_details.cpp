@@ -227,7 +227,7 @@ private Q_SLOTS:
         QVERIFY(view);
         QVERIFY(view->getNode("PreviewAsc"));
         QCOMPARE(view->getNode("PreviewAsc")->getUInt("bitsConfig", 0), 1034ull);
-        QVERIFY(view->has("geometry"));
+        QVERIFY(view->has("geoWidth"));
     }
 
     void escapeAndRightClickOnFullScreenClose()

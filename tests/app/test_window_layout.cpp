@@ -7,6 +7,7 @@
 #include "TestDir.h"
 #include "XLang.h"
 #include "XNode.h"
+#include "XTheme.h"
 #include "gui/PanelResults.h"
 #include "gui/WinFinder.h"
 #include "gui/WinFinder_FindArea.h"
@@ -26,6 +27,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
+
 #include <QtTest>
 
 using zemFinder::FileResult;
@@ -310,7 +312,7 @@ private Q_SLOTS:
         // The flash stands out from the box's own colours in both themes.
         QVERIFY(f->comboContent->styleSheet().contains(QStringLiteral("#c62828")));
         QTRY_VERIFY_WITH_TIMEOUT(!f->comboContent->styleSheet().contains(QStringLiteral("#c62828")), 5000);
-        QVERIFY(f->comboContent->styleSheet().contains(QStringLiteral("#fcfbed")));   // the regex look again
+        QCOMPARE(f->comboContent->styleSheet(), zem::XTheme::boxStyle(zem::XTheme::RegexBox));   // the regex look again
 
         // Once the expression is edited, the box says again what goes in.
         f->comboContent->setEditText(QStringLiteral("#include\\s+(balanced)"));

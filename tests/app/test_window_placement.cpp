@@ -232,9 +232,12 @@ private Q_SLOTS:
         flushDeletes();
 
         win->open_stand_alone(QFileInfo(m_dir.abs("a/file.txt")));
-        auto* preview = newestTopLevel<zemFinder::WinDetails>();
-        QVERIFY(preview);
-        QVERIFY((preview->geometry().center() - centre).manhattanLength() <= 2 * kFrame);
+        auto* details = newestTopLevel<zemFinder::WinDetails>();
+        QVERIFY(details);
+        QVERIFY2((details->geometry().center() - centre).manhattanLength() <= 2 * kFrame,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(details->x()).arg(details->y()).arg(details->width()).arg(details->height())));
+        details->close();
+        flushDeletes();
     }
 
     // --- Hiding and coming back. ---
