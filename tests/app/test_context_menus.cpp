@@ -287,7 +287,7 @@ private Q_SLOTS:
         WinFinder* win = open(m_dir.abs("a"));
         QVERIFY(win);
         zemFinder::PanelResults* panel = win->panelResults();
-        panel->setFileResultsSimple({QFileInfo(m_dir.abs("a/sub")), QFileInfo(m_dir.abs("a/one.txt"))});
+        panel->setFileResultsSimple({QFileInfo(m_dir.abs("a/one.txt")), QFileInfo(m_dir.abs("a/sub"))});
         // Nothing selected in the results yet: their container has no directory preview.
         QVERIFY(!panel->container()->existingPreviewDirectory());
         Menu none(win->create_menu_right_side(QFileInfo(m_dir.abs("a/sub")), nullptr, panel->context()));
