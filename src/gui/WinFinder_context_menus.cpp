@@ -153,6 +153,8 @@ struct MenuBuilder {
         if (previews.empty())
             return;
         zem::XMenu* sub = menu->createSubMenu(xt("View with ..."));
+        // Qt's default tooltip would cut the dots off the translated text.
+        sub->menuAction()->setToolTip(sub->title());
         for (zem::Preview* p : previews) {
             WinFinder* w = win;
             const QFileInfo f = file;
