@@ -155,6 +155,7 @@ void WinFinder::setUp(const QString& selectFile)
     m_treeView->restoreStates(nTree);
 
     m_treeView->selectionListener.add([this](const QFileInfo& file) { on_treeView_selectFile(file); });
+    m_treeView->contextMenuListener.add([this](const QPoint&, const QFileInfo& file) { on_contextMenu_treeView(file); });
     m_treeView->toolTipProvider = [this](const QFileInfo& file) {
         return tree_tooltip(file, QApplication::queryKeyboardModifiers() & Qt::ControlModifier);
     };

@@ -230,6 +230,30 @@ public:
     void on_remove_bookmark(const QFileInfo& file);
     void on_edit_bookmarks();
 
+    // --- Context menus (WinFinder_context_menus.cpp). Each is built without running it (the
+    // caller owns it); the on_ functions run it at the mouse position. ---
+    // The tree's menu on file.
+    zem::XMenu* create_menu_tree(const QFileInfo& file);
+    void on_contextMenu_treeView(const QFileInfo& file);
+    // The menu of a directory listing's entry (dir: the listing) or of a file-search result (dir
+    // null); context is the preview context of the list the request came from.
+    zem::XMenu* create_menu_right_side(const QFileInfo& file, AbstractPreviewDir* dir, ContextPreviews* context);
+    void on_contextMenu_rightSide(const QFileInfo& file, AbstractPreviewDir* dir, ContextPreviews* context);
+    // The menu of a content result.
+    zem::XMenu* create_menu_results(const FileResult& result);
+    void onContextMenu_rightSide_FileResults(const FileResult& result);
+    // The recursive count of folder in the directory preview beside the tree.
+    void on_deep_view(const QFileInfo& folder);
+    // Shows file in preview p of context's container, whatever its type.
+    void view_with(ContextPreviews* context, zem::Preview* p, const QFileInfo& file);
+    // Brings the previews of context into view (the tree's or the results panel's).
+    void show_container_of(ContextPreviews* context);
+    // Selects file in the tree, else its folder (a tree of folders only does not show files).
+    void select_in_tree(const QFileInfo& file);
+    // Runs a built context menu (at the mouse position); tests replace it.
+    static std::function<void(zem::XMenu*)> contextMenuRunner;
+    // --- end of the context menus ---
+
     // Rename and delete (WinFinder_file_ops.cpp); true when the file system changed.
     // on_rename (F2) renames the file the window shows, whatever the read-only flag says.
     void on_rename();

@@ -75,14 +75,7 @@ void WinFinder::setup_previews()
         }
         open_stand_alone(fi);
     });
-    dir->contextMenu.add([this, dir](const QFileInfo& fi) {
-        Logger::log(xprintF(QStringLiteral("WinFinder::setup_menu_right_dir, <<<$>>>"), fi.absoluteFilePath()),
-                    zem::LOG_PROGRESS);
-        zem::XMenu menu(this);
-        *menu.createAction(zem::xt("Deep Info"), false, false, true, 1) = [dir] { dir->onDeepInfo(); };
-        *menu.createAction(zem::xt("Refresh [ F5 ]"), false, false, true, 2) = [dir] { dir->refresh(); };
-        menu.exec_at_mouse_Pos();
-    });
+    dir->contextMenu.add([this, dir](const QFileInfo& fi) { on_contextMenu_rightSide(fi, dir, dir->context()); });
     dir->willAppear.add([this](zem::Preview* p) { apply_preview_settings(p); });
 }
 
@@ -196,16 +189,9 @@ void WinFinder::setup_results_events()
     panel->fileDoubleClickListener.add([this](const QFileInfo& file) { open_stand_alone(file); });
     panel->resultDoubleClickListener.add(
         [this](const FileResult& result) { open_stand_alone(result); });
-    // The menus on a result come with the context menus; until then the request is only noted.
-    panel->fileContextListener.add([](const QFileInfo& file) {
-        Logger::log(xprintF(QStringLiteral("WinFinder::on_result_context, <<<$>>>"), file.absoluteFilePath()),
-                    zem::LOG_PROGRESS);
-    });
-    panel->resultContextListener.add([](const FileResult& result) {
-        Logger::log(xprintF(QStringLiteral("WinFinder::on_result_context, <<<$>>> hits:$"),
-                            result.fileInfo.absoluteFilePath(), result.toString()),
-                    zem::LOG_PROGRESS);
-    });
+    panel->fileContextListener.add(
+        [this, panel](const QFileInfo& file) { on_contextMenu_rightSide(file, nullptr, panel->context()); });
+    panel->resultContextListener.add([this](const FileResult& result) { onContextMenu_rightSide_FileResults(result); });
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)

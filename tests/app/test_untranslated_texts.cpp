@@ -7,6 +7,7 @@
 #include "XLang.h"
 #include "XNode.h"
 #include "XTools.h"
+#include "find/FileResult.h"
 #include "gui/WinFinder.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "gui/config/DiaWinFinderConfig.h"
@@ -177,6 +178,31 @@ private Q_SLOTS:
         walkMenu("settings", settings.get(), lang, &found);
         std::unique_ptr<zem::XMenu> filter(win->create_filter_menu());
         walkMenu("filter", filter.get(), lang, &found);
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The context menus with every entry they can show: a file and a folder, rename and delete on.
+    void contextMenusSpeakTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void contextMenusSpeakTheLanguage()
+    {
+        QFETCH(QString, lang);
+        zem::XTools::set_lang(lang);
+        zemFinder::WinFinderConfig::get().flag_zf_read_only = false;
+        std::unique_ptr<WinFinder> win(WinFinder::create_window(&m_node, m_dir.path()));
+        const QFileInfo file(m_dir.write("menu.txt", "x"));
+        const QFileInfo folder(m_dir.mkdir("menu"));
+        QStringList found;
+        for (const QFileInfo& fi : {file, folder}) {
+            std::unique_ptr<zem::XMenu> tree(win->create_menu_tree(fi));
+            walkMenu("tree", tree.get(), lang, &found);
+            std::unique_ptr<zem::XMenu> right(win->create_menu_right_side(fi, nullptr, win->contextMain()));
+            walkMenu("right side", right.get(), lang, &found);
+            std::unique_ptr<zem::XMenu> results(win->create_menu_results(zemFinder::FileResult({}, fi)));
+            walkMenu("results", results.get(), lang, &found);
+        }
+        zemFinder::WinFinderConfig::get().flag_zf_read_only = true;
         found.removeDuplicates();
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }

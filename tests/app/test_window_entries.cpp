@@ -336,8 +336,12 @@ private Q_SLOTS:
         PanelResults* panel = win->panelResults();
         panel->setFileResultsSimple({QFileInfo(m_dir.abs("a/one.txt"))});
         zem::Logger::startCapture();
+        int menus = 0;
+        WinFinder::contextMenuRunner = [&menus](zem::XMenu*) { ++menus; };
         panel->on_context_at_row(0);
-        QVERIFY(logged(QStringLiteral("WinFinder::on_result_context, <<<") + abs(m_dir.abs("a/one.txt"))));
+        WinFinder::contextMenuRunner = nullptr;
+        QCOMPARE(menus, 1);
+        QVERIFY(logged(QStringLiteral("WinFinder::on_contextMenu_rightSide, fi:") + abs(m_dir.abs("a/one.txt"))));
         QVERIFY(!QApplication::activePopupWidget());
     }
 
