@@ -458,16 +458,18 @@ void PanelResults::showSummary(const QElapsedTimer& start, const zem::XFindStats
         html += QStringLiteral("<body style=\"background-color:#2d3339;color:white;\">\n");
     else
         html += xprintF(QStringLiteral("<body style=\"background-color:$;\">\n"), QColor(222, 222, 222).name());
-    html += QStringLiteral("<h3>Search Results</h3><p style=\"font-size:18px;\">");
-    html += xprintF(QStringLiteral("Time:$ sec <br/>"), QString::number(double(start.nsecsElapsed()) / 1e9, 'f', 3));
-    html += xprintF(QStringLiteral("Path:$ <br/>"), path.toHtmlEscaped());
-    html += xprintF(QStringLiteral("Pattern <b>'$'</b> found $ times<br/>"), pattern.toHtmlEscaped(),
-                    zem::format1000(qint64(stats.countFilesMatch)));
+    html += QStringLiteral("<h3>") + xt("Search Results") + QStringLiteral("</h3><p style=\"font-size:18px;\">");
+    html += xprintF(xt("Time:$ sec"), QString::number(double(start.nsecsElapsed()) / 1e9, 'f', 3)) +
+            QStringLiteral(" <br/>");
+    html += xprintF(xt("Path:$"), path.toHtmlEscaped()) + QStringLiteral(" <br/>");
+    html += xprintF(xt("Pattern <b>'$'</b> found $ times"), pattern.toHtmlEscaped(),
+                    zem::format1000(qint64(stats.countFilesMatch))) +
+            QStringLiteral("<br/>");
     if (stats.countFilesMatch)
-        html += xprintF(QStringLiteral("Files total:$, found in files:$"), zem::format1000(qint64(stats.countFiles.get())),
+        html += xprintF(xt("Files total:$, found in files:$"), zem::format1000(qint64(stats.countFiles.get())),
                         zem::format1000(qint64(stats.countFilesMatch)));
     else
-        html += xprintF(QStringLiteral("Files total:$"), zem::format1000(qint64(stats.countFiles.get())));
+        html += xprintF(xt("Files total:$"), zem::format1000(qint64(stats.countFiles.get())));
     html += QStringLiteral("</p></body>\n</html>\n");
     m_summary->setHtml(html);
 }

@@ -194,7 +194,7 @@ void WinDetails::setup_bar(zem::XPanel* bar)
     *bar_button(bar, "plus.svg", xt("Bigger Font")) = [this] { on_zoom(true); };
     *bar_button(bar, "window.svg", xt("New Window")) = [this] { WinFinder::new_win(m_file.absoluteFilePath()); };
 
-    m_buttonFull = bar_button(bar, "expand.svg", QStringLiteral("Toggle Full Screen\nRight click close Window"));
+    m_buttonFull = bar_button(bar, "expand.svg", xt("Toggle Full Screen\nRight click close Window"));
     m_buttonFull->setCheckable(true);
     *m_buttonFull = [this] { toggle_full_screen(); };
     m_buttonFull->mouseListener.add([this](QMouseEvent* event) {
@@ -204,7 +204,7 @@ void WinDetails::setup_bar(zem::XPanel* bar)
                     w->close();
             });
     });
-    *bar_button(bar, "hide.svg", QStringLiteral("Hide to Tray Menu")) = [this] { hide(); };
+    *bar_button(bar, "hide.svg", xt("Hide to Tray Menu")) = [this] { hide(); };
 }
 
 void WinDetails::setup_hot_keys()

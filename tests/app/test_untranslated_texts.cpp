@@ -7,37 +7,62 @@
 #include "XLang.h"
 #include "XNode.h"
 #include "XTools.h"
+#include "dir/PreviewDir.h"
+#include "dir/PreviewDirSimple.h"
 #include "find/FileResult.h"
+#include "find/XContentFilter.h"
+#include "gui/PanelResults.h"
+#include "gui/WinDetails.h"
 #include "gui/WinFinder.h"
+#include "gui/WinProperties.h"
+#include "gui/apps/WinEditorApps.h"
 #include "gui/config/ConfigZemFinder.h"
 #include "gui/config/DiaWinFinderConfig.h"
+#include "gui/dia/Bookmarks.h"
+#include "gui/dia/DiaBookmark.h"
+#include "gui/dia/DiaEditBookmarks.h"
 #include "gui/dia/DiaFirstMessage.h"
 #include "gui/dia/DiaHistory.h"
 #include "gui/lang/DiaAddLang.h"
 #include "gui/lang/WinLang.h"
+#include "XFindStats.h"
+#include "gui/panPreview/PanPreviewHex.h"
+#include "gui/panPreview/PanStats.h"
+#include "gui/panPreview/XTabWidget.h"
+#include "gui/panPreview/asc/PanPreviewAsc.h"
+#include "widgets/XBox.h"
+#include "widgets/XBoxInput.h"
 #include "widgets/XMenu.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QtTest>
 
 using zemFinder::WinFinder;
 
 namespace {
-// Texts that are the same in every language: the program's name, key names, codes and markers.
-const QStringList SAME_EVERYWHERE{"CTRL", "SHIFT", "ALT", "regEx"};
+// Texts that are the same in every language: the program's name, key names, codes, markers and
+// the byte unit of sizes.
+const QStringList SAME_EVERYWHERE{"CTRL", "SHIFT", "ALT", "regEx", "Bytes"};
 
 // True for a text a translator has to look at: it holds a word of at least three Latin letters
 // and is not a path, a number or a known name.
 bool needsTranslation(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty() || SAME_EVERYWHERE.contains(t) || t.startsWith(QLatin1Char('/')) || t.contains(QLatin1String("://")))
+    // Capitals, digits and dashes only: a name such as an algorithm's.
+    static const QRegularExpression name(QStringLiteral("^[A-Z0-9-]+$"));
+    if (t.isEmpty() || SAME_EVERYWHERE.contains(t) || name.match(t).hasMatch() || t.startsWith(QLatin1Char('/')) || t.contains(QLatin1String("://")))
         return false;
     static const QRegularExpression word(QStringLiteral("[A-Za-z]{3,}"));
     return word.match(t).hasMatch() && !t.contains(QRegularExpression(QStringLiteral("[^\\x00-\\x7F]")));
@@ -53,6 +78,8 @@ const QSet<QString>& translations(const QString& lang)
     return cache[lang];
 }
 
+bool piecesKnown(const QString& text, const QString& lang, QStringList* unknown);
+
 void check(const QString& where, const QString& text, const QString& lang, QStringList* found)
 {
     if (!needsTranslation(text))
@@ -60,8 +87,42 @@ void check(const QString& where, const QString& text, const QString& lang, QStri
     QString key = text.simplified();
     if (key.endsWith(QLatin1Char(':')))
         key.chop(1);
-    if (!translations(lang).contains(key))
+    // A text put together from translated parts and numbers counts as translated.
+    if (!translations(lang).contains(key) && !piecesKnown(text, lang, nullptr))
         *found << QStringLiteral("%1: \"%2\"").arg(where, text);
+}
+
+// A page of running text (a summary, a report, a message): every piece between punctuation,
+// numbers and line breaks must be part of some translation of the language.
+bool piecesKnown(const QString& text, const QString& lang, QStringList* unknown)
+{
+    static const QRegularExpression cut(QStringLiteral("[\\n\\t:;,()\\[\\]'\"=|<>~+]|\\d+"));
+    bool all = true;
+    for (const QString& piece : text.split(cut, Qt::SkipEmptyParts)) {
+        const QString p = piece.simplified();
+        if (!needsTranslation(p))
+            continue;
+        bool known = false;
+        for (const QString& translation : translations(lang))
+            if (translation.contains(p)) {
+                known = true;
+                break;
+            }
+        if (!known) {
+            all = false;
+            if (unknown)
+                *unknown << p;
+        }
+    }
+    return all;
+}
+
+void checkPieces(const QString& where, const QString& text, const QString& lang, QStringList* found)
+{
+    QStringList unknown;
+    piecesKnown(text, lang, &unknown);
+    for (const QString& p : unknown)
+        *found << QStringLiteral("%1: \"%2\" in \"%3\"").arg(where, p, text.left(80));
 }
 
 void walkMenu(const QString& where, QMenu* menu, const QString& lang, QStringList* found)
@@ -76,7 +137,8 @@ void walkMenu(const QString& where, QMenu* menu, const QString& lang, QStringLis
     }
 }
 
-QStringList walk(QWidget* top, const QString& lang)
+// deep also reads column titles and text pages.
+QStringList walk(QWidget* top, const QString& lang, bool deep = false)
 {
     QStringList found;
     const QString where = top->metaObject()->className();
@@ -95,6 +157,13 @@ QStringList walk(QWidget* top, const QString& lang)
         if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
             for (int i = 0; i < combo->count(); ++i)
                 check(where + " choice", combo->itemText(i), lang, &found);
+        if (!deep)
+            continue;
+        if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model())
+            for (int i = 0; i < view->model()->columnCount(); ++i)
+                check(where + " column", view->model()->headerData(i, Qt::Horizontal).toString(), lang, &found);
+        if (auto* browser = qobject_cast<QTextBrowser*>(w))
+            checkPieces(where + " page", browser->toPlainText(), lang, &found);
     }
     return found;
 }
@@ -120,7 +189,7 @@ private:
         zemFinder::DiaAddLang add;
         found << walk(&add, lang);
         if (zemFinder::WinLang* editor = zemFinder::WinLang::open_editor()) {
-            found << walk(editor, lang);
+            found << walk(editor, lang, true);
             editor->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
@@ -203,6 +272,150 @@ private Q_SLOTS:
             walkMenu("results", results.get(), lang, &found);
         }
         zemFinder::WinFinderConfig::get().flag_zf_read_only = true;
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The details window: every tab visited, the text tab's switch menu.
+    void detailsWindowSpeaksTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void detailsWindowSpeaksTheLanguage()
+    {
+        QFETCH(QString, lang);
+        zem::XTools::set_lang(lang);
+        const QString file = m_dir.write(QStringLiteral("\u00fc.txt"), QByteArray("\xc3\xbc\xc3\xa4\n"));
+        zemFinder::WinDetails win;
+        win.ini(&m_node, false);
+        win.set_file(QFileInfo(file), true);
+        win.resize(900, 600);
+        QStringList found;
+        for (zem::XPanel* tab : {static_cast<zem::XPanel*>(win.tab_hex()), static_cast<zem::XPanel*>(win.tab_stats()),
+                                 static_cast<zem::XPanel*>(win.tab_text())}) {
+            win.tabs()->set_current_panel(tab);
+            QTest::qWait(50);
+            found << walk(&win, lang, true);
+        }
+        std::unique_ptr<zem::XMenu> layers(win.tab_text()->create_sub_menu_filter());
+        walkMenu("details/layers", layers.get(), lang, &found);
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The properties window, the application editor and the applications menu.
+    void propertiesAndApplicationsSpeakTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void propertiesAndApplicationsSpeakTheLanguage()
+    {
+        QFETCH(QString, lang);
+        zem::XTools::set_lang(lang);
+        const QString file = m_dir.write(QStringLiteral("\u00e4.txt"), QByteArray("x"));
+        QStringList found;
+        if (QPointer<zemFinder::WinProperties> props = zemFinder::WinProperties::show_for(QFileInfo(file))) {
+            found << walk(props, lang, true);
+            props->close();
+        } else {
+            QFAIL("no properties window");
+        }
+        if (zemFinder::WinEditorApps* editor = zemFinder::WinEditorApps::open_editor()) {
+            found << walk(editor, lang, true);
+            editor->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::unique_ptr<WinFinder> win(WinFinder::create_window(&m_node, file));
+        win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(win.get()));
+        QTRY_COMPARE(win->currentFile().absoluteFilePath(), QFileInfo(file).absoluteFilePath());
+        std::unique_ptr<zem::XMenu> apps(win->create_apps_menu());
+        walkMenu("apps", apps.get(), lang, &found);
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The bookmark dialogs and menu, and the questions and warnings of the main window.
+    void bookmarksAndMessagesSpeakTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void bookmarksAndMessagesSpeakTheLanguage()
+    {
+        QFETCH(QString, lang);
+        zem::XTools::set_lang(lang);
+        QStringList found;
+        zem::XBox::testHook = [&](zem::XBox::Kind, const QString& title, const QString& text) {
+            check("message title", title, lang, &found);
+            checkPieces("message", text, lang, &found);
+            return 0;
+        };
+        QString answer;
+        zem::XBoxInput::testHook = [&](const QString& title, const QString&, const QString& hint) {
+            check("question title", title, lang, &found);
+            check("question hint", hint, lang, &found);
+            return answer;
+        };
+        const QString file = m_dir.write(QStringLiteral("\u00f6.txt"), QByteArray("x"));
+        m_dir.write(QStringLiteral("\u00f6\u00f6.txt"), QByteArray("x"));
+        std::unique_ptr<WinFinder> win(WinFinder::create_window(&m_node, file));
+        win->on_bookmarks();   // an empty store says so
+        for (const QString& name : {QStringLiteral("a/b"), QStringLiteral("\u00f6\u00f6.txt")}) {
+            answer = name;
+            win->rename_file(QFileInfo(file));
+        }
+        win->delete_file(QFileInfo(file));
+        win->delete_file(QFileInfo(m_dir.path()));
+
+        zemFinder::Bookmarks::add_bookmark(QStringLiteral("\u00fc"), m_dir.path());
+        std::unique_ptr<zem::XMenu> bookmarks(win->create_bookmarks_menu());
+        QVERIFY(bookmarks);
+        walkMenu("bookmarks", bookmarks.get(), lang, &found);
+        zemFinder::DiaBookmark bookmark;
+        bookmark.setup({QStringLiteral("\u00fc"), m_dir.path()});
+        found << walk(&bookmark, lang, true);
+        zemFinder::DiaEditBookmarks edit;
+        found << walk(&edit, lang, true);
+        zemFinder::Bookmarks::remove_bookmark(m_dir.path());
+        zem::XBox::testHook = nullptr;
+        zem::XBoxInput::testHook = nullptr;
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The results panel with results and its summary, the directory preview's table and summary.
+    void resultsAndFoldersSpeakTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void resultsAndFoldersSpeakTheLanguage()
+    {
+        QFETCH(QString, lang);
+        zem::XTools::set_lang(lang);
+        const QString file = m_dir.write(QStringLiteral("\u00e4\u00e4/\u00fc.txt"), QByteArray("include\n"));
+        m_dir.write(QStringLiteral("\u00e4\u00e4/\u00f6/\u00fc.bin"), QByteArray("\0\1", 2));
+        m_dir.write(QStringLiteral("\u00e4\u00e4/.\u00fc"), QByteArray("x"));
+        zemFinder::PanelResults panel;
+        panel.setup();
+        panel.resize(1000, 600);
+        zem::find::XRamLayer layer;
+        layer.append(0, 7);
+        std::vector<zemFinder::FileResult> results;
+        results.emplace_back(std::move(layer), QFileInfo(file));
+        panel.setFileResults(std::move(results));
+        panel.selectRow(0);
+        QStringList found = walk(&panel, lang, true);
+        QElapsedTimer start;
+        start.start();
+        zem::XFindStats stats;
+        stats.countFiles = 12345;
+        stats.countFilesMatch = 3;
+        panel.showSummary(start, stats, m_dir.path(), QStringLiteral("*.txt"));
+        panel.showPage(zemFinder::PanelResults::PAGE_SUMMARY);
+        found << walk(&panel, lang, true);
+        panel.showSummary(start, stats, m_dir.path(), QString());
+        found << walk(&panel, lang, true);
+
+        zemFinder::PreviewDir folder;
+        folder.ini();
+        folder.open_file(QFileInfo(QFileInfo(file).absolutePath()));
+        found << walk(&folder, lang, true);
+        zemFinder::PreviewDirSimple simple;
+        simple.ini();
+        simple.open_file(QFileInfo(QFileInfo(file).absolutePath()));
+        found << walk(&simple, lang, true);
         found.removeDuplicates();
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }

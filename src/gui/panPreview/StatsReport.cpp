@@ -1,6 +1,7 @@
 #include "StatsReport.h"
 
 #include "Logger.h"
+#include "XLang.h"
 #include "XLineReaderDA.h"
 
 #include <QDateTime>
@@ -360,9 +361,9 @@ QString file_header(const QFileInfo& file)
     QString html = zem::xprintF(QStringLiteral("<h2>\"$\"</h2>"), file.absoluteFilePath().toHtmlEscaped());
     html += QStringLiteral("<h3>");
     html += QStringLiteral("<table>");
-    html += pair(QStringLiteral("Timestamp:"),
+    html += pair(zem::xt("Timestamp:"),
                  modified.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral(" - ") + modified.toString(QStringLiteral("hh:mm")));
-    html += pair(QStringLiteral("Size:"), zem::format1000(file.size()) + QStringLiteral(" bytes  ~") +
+    html += pair(zem::xt("Size:"), zem::xprintF(zem::xt("$ bytes"), zem::format1000(file.size())) + QStringLiteral("  ~") +
                                               zem::formatBytes(quint64(std::max<qint64>(0, file.size()))));
     html += QStringLiteral("</table>");
     html += QStringLiteral("</h3>");
@@ -377,7 +378,7 @@ QString page_end()
 QString stopped_page(const QColor& background, const QColor& text, const QFileInfo& file)
 {
     return page_head(background, text) + file_header(file) + QStringLiteral("<hr/>\n") + QStringLiteral("<br/>\n") +
-           QStringLiteral("<h3>Generating Statistics Stopped</h3>\n") + page_end();
+           QStringLiteral("<h3>") + zem::xt("Generating Statistics Stopped") + QStringLiteral("</h3>\n") + page_end();
 }
 
 QString percentage_text(double percentage)
@@ -392,10 +393,10 @@ QString frequency_table(const std::vector<Row>& rows, bool charForm)
 {
     QString html = QStringLiteral("<table width = '100%' style='border: 1px solid black'  >");
     html += QStringLiteral("<tr>");
-    QStringList heads{QStringLiteral("Number"), charForm ? QStringLiteral("Char") : QStringLiteral("Word"),
-                      QStringLiteral("Count"), QStringLiteral("Percentage")};
+    QStringList heads{zem::xt("Number"), charForm ? zem::xt("Char") : zem::xt("Word"), zem::xt("Count"),
+                      zem::xt("Percentage")};
     if (charForm)
-        heads << QStringLiteral("Bytes");
+        heads << zem::xt("Bytes");
     for (const QString& h : heads)
         html += QStringLiteral("<th>") + h + QStringLiteral("</th>");
     html += QStringLiteral("</tr>");
@@ -426,9 +427,9 @@ QString statistics(const std::atomic<bool>& running, const QFileInfo& file, quin
     if (t.stopped)
         return QStringLiteral("break!");
     if (!t.readable)
-        return page + QStringLiteral("<p>") + zem::xprintF(QStringLiteral("Problems with '$'"), path.toHtmlEscaped()) +
+        return page + QStringLiteral("<p>") + zem::xprintF(zem::xt("Problems with '$'"), path.toHtmlEscaped()) +
                QStringLiteral("</p>") + page_end();
-    page += zem::xprintF(QStringLiteral("read $ lines, found $ symbols, $ are unique ( in $ sec)\n"),
+    page += zem::xprintF(zem::xt("read $ lines, found $ symbols, $ are unique ( in $ sec)") + QLatin1Char('\n'),
                          zem::format1000(t.lines), zem::format1000(qint64(t.total)), zem::format1000(qint64(t.unique)),
                          QString::number(double(t.micros) / 1e6, 'f', 3));
     page += QStringLiteral("<hr/>\n");
