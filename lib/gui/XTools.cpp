@@ -7,11 +7,15 @@
 #include "XThread.h"
 #include "widgets/XMainWindow.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -19,6 +23,32 @@ namespace zem {
 
 namespace {
 QString g_langPath = QStringLiteral(":/zf/lang/lang.xml");
+
+// Qt's own texts (the standard menus of text fields, the file dialog, button boxes) follow the
+// program's language through the translations Qt ships; English needs none.
+void installQtTranslation(const QString& code)
+{
+    static QPointer<QTranslator> installed;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    if (code.isEmpty() || code == QLatin1String("en"))
+        return;
+    auto* translator = new QTranslator(app);
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QStringLiteral("qtbase_") + code, folder)) {
+        Logger::log(xprintF(QStringLiteral("XTools::set_lang, no Qt translation '$' in <<<$>>>"), code, folder),
+                    LOG_DETAIL);
+        delete translator;
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+}
 
 QString ensureDir(const QString& dir)
 {
@@ -86,6 +116,7 @@ bool XTools::lang_ini(bool load)
 void XTools::set_lang(const QString& code)
 {
     XLang::setLanguage(code);
+    installQtTranslation(code);
 }
 
 QString XTools::get_lang()

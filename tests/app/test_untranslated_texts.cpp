@@ -14,6 +14,7 @@
 #include "gui/PanelResults.h"
 #include "gui/WinDetails.h"
 #include "gui/WinFinder.h"
+#include "gui/WinFinder_FindArea.h"
 #include "gui/WinProperties.h"
 #include "gui/apps/WinEditorApps.h"
 #include "gui/config/ConfigZemFinder.h"
@@ -32,6 +33,7 @@
 #include "gui/panPreview/asc/PanPreviewAsc.h"
 #include "widgets/XBox.h"
 #include "widgets/XBoxInput.h"
+#include "widgets/XComboBox.h"
 #include "widgets/XMenu.h"
 
 #include <QAbstractButton>
@@ -96,7 +98,8 @@ void check(const QString& where, const QString& text, const QString& lang, QStri
 // numbers and line breaks must be part of some translation of the language.
 bool piecesKnown(const QString& text, const QString& lang, QStringList* unknown)
 {
-    static const QRegularExpression cut(QStringLiteral("[\\n\\t:;,()\\[\\]'\"=|<>~+]|\\d+"));
+    // '?' stands for a number not known yet ("Line 1 of ?" while lines are counted).
+    static const QRegularExpression cut(QStringLiteral("[\\n\\t:;,()\\[\\]'\"=|<>~+?]|\\d+"));
     bool all = true;
     for (const QString& piece : text.split(cut, Qt::SkipEmptyParts)) {
         const QString p = piece.simplified();
@@ -185,7 +188,19 @@ private:
         zemFinder::DiaHistory history({"*.txt"});
         found << walk(&history, lang);
         zemFinder::DiaFirstMessage first;
+        // The hint page starts in English until a language is chosen; the chosen one's page is
+        // its own text, not the English one (its words are not in the language table).
         found << walk(&first, lang);
+        auto* page = first.findChild<QTextBrowser*>();
+        auto* radio = first.findChild<QAbstractButton*>(lang == "de" ? "German" : "Russian");
+        if (page && radio) {
+            const QString english = page->toPlainText();
+            radio->click();
+            if (page->toPlainText() == english || !page->toPlainText().contains("Zem Finder"))
+                found << "first-run page of " + lang + " not shown";
+        } else {
+            found << "no hint page or language button";
+        }
         zemFinder::DiaAddLang add;
         found << walk(&add, lang);
         if (zemFinder::WinLang* editor = zemFinder::WinLang::open_editor()) {
@@ -242,13 +257,40 @@ private Q_SLOTS:
         QFETCH(QString, lang);
         zem::XTools::set_lang(lang);
         std::unique_ptr<WinFinder> win(WinFinder::create_window(&m_node, m_dir.path()));
-        QStringList found = walk(win.get(), lang);
+        // Deep: the tree's column titles come from the file-system model, which speaks Qt's English.
+        QStringList found = walk(win.get(), lang, true);
         std::unique_ptr<zem::XMenu> settings(win->create_settings_menu());
         walkMenu("settings", settings.get(), lang, &found);
         std::unique_ptr<zem::XMenu> filter(win->create_filter_menu());
         walkMenu("filter", filter.get(), lang, &found);
         found.removeDuplicates();
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The history boxes' menu is Qt's standard text-field menu plus "Edit History": Qt's part
+    // comes from the translations Qt ships, so every entry must differ from its English form.
+    void standardTextFieldMenuFollowsTheLanguage_data() { dialogsSpeakTheLanguage_data(); }
+
+    void standardTextFieldMenuFollowsTheLanguage()
+    {
+        QFETCH(QString, lang);
+        std::unique_ptr<WinFinder> win(WinFinder::create_window(&m_node, m_dir.path()));
+        const auto texts = [&] {
+            std::unique_ptr<QMenu> menu(win->create_history_context_menu(win->findArea()->comboPattern));
+            QStringList out;
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator())
+                    out << a->text();
+            return out;
+        };
+        zem::XTools::set_lang("en");
+        const QStringList english = texts();
+        zem::XTools::set_lang(lang);
+        const QStringList translated = texts();
+        QCOMPARE(translated.size(), english.size());
+        QVERIFY(english.size() >= 5);
+        for (int i = 0; i < english.size(); ++i)
+            QVERIFY2(translated[i] != english[i], qPrintable(english[i]));
     }
 
     // The context menus with every entry they can show: a file and a folder, rename and delete on.

@@ -1,6 +1,7 @@
 #pragma once
-// The proxy between the file-system model and its tree view: hides a set of folders, writes sizes
-// and dates the way the rest of the program does (XFormat), and leaves sorting to the
+// The proxy between the file-system model and its tree view: hides a set of folders, writes sizes,
+// dates, types and column titles the way the rest of the program does (XFormat, xt), and leaves
+// sorting to the
 // file-system model, which sorts folders before files.
 #include <QSet>
 #include <QSortFilterProxyModel>
@@ -20,6 +21,9 @@ public:
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Column titles and the type column in the program's language: the file-system model
+    // would show Qt's own (English) texts.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
