@@ -134,6 +134,7 @@ AbstractPreviewDir* XContainerPreviews::previewDirectory()
             m_previewDir->requestStandAlone.add(m_standAlone);
         if (QWidget* w = m_previewDir->widget_preview(); w && indexOf(w) < 0)
             addWidget(w);
+        directoryPreviewCreated.fire(m_previewDir);
     }
     return m_previewDir;
 }

@@ -3,6 +3,7 @@
 // directory preview, and shows one of them at a time. It knows which preview serves which file
 // extension; which one is shown is decided by a ContextPreviews. The previews' widgets are
 // children of the stack. GUI thread only.
+#include "XEventListener.h"
 #include "XProp.h"
 #include "widgets/XPanelStacked.h"
 
@@ -61,6 +62,9 @@ public:
     void stop_jobs();
     // The directory preview if it exists, without creating it.
     AbstractPreviewDir* existingPreviewDirectory() const { return m_previewDir; }
+
+    // Told once, when previewDirectory() created the directory preview.
+    zem::XEventListener<void(AbstractPreviewDir*)> directoryPreviewCreated;
 
     // Filled by the text preview's "Copy to search"; fires only when the text changes.
     zem::XProp<QString> copyToSearch;

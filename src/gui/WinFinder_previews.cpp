@@ -192,6 +192,22 @@ void WinFinder::setup_results_events()
     panel->fileContextListener.add(
         [this, panel](const QFileInfo& file) { on_contextMenu_rightSide(file, nullptr, panel->context()); });
     panel->resultContextListener.add([this](const FileResult& result) { onContextMenu_rightSide_FileResults(result); });
+    // A folder among the results is listed in the panel's own preview (made when first needed):
+    // its entries get the same menu as the main listing's; a double-click opens a file's details
+    // or goes down into a folder.
+    const auto connectListing = [this, panel](AbstractPreviewDir* dir) {
+        dir->contextMenu.add([this, dir, panel](const QFileInfo& fi) { on_contextMenu_rightSide(fi, dir, panel->context()); });
+        dir->doubleClicked.add([this, panel](const QFileInfo& fi) {
+            if (!fi.isDir())
+                open_stand_alone(fi);
+            else if (panel->context())
+                panel->context()->select_file(fi);
+        });
+    };
+    if (AbstractPreviewDir* dir = panel->container()->existingPreviewDirectory())
+        connectListing(dir);
+    else
+        panel->container()->directoryPreviewCreated.add(connectListing);
 }
 
 void WinFinder::force_view(const QFileInfo& file, bool shift)

@@ -203,6 +203,25 @@ private Q_SLOTS:
         QCOMPARE(find(folder.get(), "Deep Info")->toolTip(), QStringLiteral("Count files recursively"));
     }
 
+    void folderListedInTheResultsPanelHasTheRightSideMenu()
+    {
+        WinFinder* win = open(m_dir.abs("a"));
+        QVERIFY(win);
+        zemFinder::PanelResults* panel = win->panelResults();
+        QVERIFY(panel && panel->container());
+        AbstractPreviewDir* dir = panel->container()->previewDirectory();
+        QVERIFY(dir);
+        QStringList shown;
+        WinFinder::contextMenuRunner = [&shown](zem::XMenu* menu) { shown << entries(menu).join(','); };
+        dir->contextMenu.fire(QFileInfo(m_dir.abs("a/one.txt")));
+        WinFinder::contextMenuRunner = nullptr;
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().startsWith("View,View with ...,Tree,"), qPrintable(shown.first()));
+        // A double-click on a folder goes down into it inside the panel.
+        dir->doubleClicked.fire(QFileInfo(m_dir.abs("a/sub")));
+        QCOMPARE(panel->context()->file().absoluteFilePath(), abs(m_dir.abs("a/sub")));
+    }
+
     void resultsMenuOnFile()
     {
         WinFinder* win = open(m_dir.abs("a"));
