@@ -1,6 +1,7 @@
 #include "CheckSum.h"
 
 #include "Logger.h"
+#include "XSha256.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -18,6 +19,27 @@ bool toQtAlgo(int algo, QCryptographicHash::Algorithm* out)
     default: return false;
     }
 }
+// One running hash: the processor's SHA-256 instructions where they exist, else Qt's code.
+class Hasher {
+public:
+    explicit Hasher(QCryptographicHash::Algorithm algo)
+        : m_fast(algo == QCryptographicHash::Sha256 && XSha256::accelerated()), m_qt(algo)
+    {
+    }
+    void addData(const char* data, qint64 size)
+    {
+        if (m_fast)
+            m_sha256.addData(data, size);
+        else
+            m_qt.addData(data, int(size));
+    }
+    QByteArray result() { return m_fast ? m_sha256.result() : m_qt.result(); }
+
+private:
+    bool m_fast;
+    XSha256 m_sha256;
+    QCryptographicHash m_qt;
+};
 } // namespace
 
 QString CheckSum::algo_as_string(int algo)
@@ -51,7 +73,7 @@ bool CheckSum::calc(std::atomic<bool>& run, std::atomic<int>& progress)
         return false;
     }
     const qint64 size = file.size();
-    QCryptographicHash hash(qtAlgo);
+    Hasher hash(qtAlgo);
     std::unique_ptr<char[]> buffer(new char[CHUNK]);
     qint64 done = 0;
     progress.store(0);
@@ -67,7 +89,7 @@ bool CheckSum::calc(std::atomic<bool>& run, std::atomic<int>& progress)
             progress.store(100);
             return true;
         }
-        hash.addData(buffer.get(), int(n));
+        hash.addData(buffer.get(), n);
         done += n;
         // A file that grows while it is read stays below 100 until its end.
         if (size > 0)

@@ -2,6 +2,7 @@
 // failures (unknown algorithm, missing file) that must leave no result.
 #include "CheckSum.h"
 #include "TestDir.h"
+#include "XSha256.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -130,6 +131,28 @@ private Q_SLOTS:
         sum.reset();
         QVERIFY(!sum.isValid());
         QVERIFY(sum.result().isEmpty());
+    }
+
+    void acceleratedSha256AgreesWithQt()
+    {
+        if (!zem::XSha256::accelerated())
+            QSKIP("this processor has no SHA instructions");
+        // Every length around the padding edges (55/56/63/64 bytes) and the block size, fed
+        // whole and in uneven pieces, so that the partial-block path is crossed too.
+        QByteArray data(3 * 64 + 17, Qt::Uninitialized);
+        for (int i = 0; i < data.size(); ++i)
+            data[i] = char((i * 131 + 7) % 251);
+        for (int length = 0; length <= data.size(); ++length) {
+            const QByteArray part = data.left(length);
+            const QByteArray expected = QCryptographicHash::hash(part, QCryptographicHash::Sha256);
+            zem::XSha256 whole;
+            whole.addData(part.constData(), part.size());
+            QCOMPARE(whole.result(), expected);
+            zem::XSha256 pieces;
+            for (int at = 0, step = 1; at < length; at += step, step = step % 70 + 13)
+                pieces.addData(part.constData() + at, qMin(step, length - at));
+            QCOMPARE(pieces.result(), expected);
+        }
     }
 };
 
