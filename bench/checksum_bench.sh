@@ -37,7 +37,7 @@ echo "$ours_out" | grep '^ours   all'
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for algo in MD5 SHA-1 SHA-256; do
   read -r p pc < <(best "${peer[$algo]}" "$one_gb")
-  read -r o oc < <(echo "$ours_out" | awk -v a="$algo" '$1=="ours" && $2==a {print $3, $7}' | sort -n | head -1)
+  read -r o oc < <(echo "$ours_out" | awk -v a="$algo" '$1=="ours" && $2==a {print $3, $8}' | sort -n | head -1)
   d_ours=$(echo "$ours_out" | awk -v a="$algo" '$1==a {print $2; exit}')
   d_peer=$("${peer[$algo]}" "$one_gb" | cut -d' ' -f1)
   [[ "$d_ours" == "$d_peer" ]] || { echo "DIGEST MISMATCH $algo: $d_ours vs $d_peer"; exit 1; }

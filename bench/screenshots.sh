@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program window on a virtual X screen with a window manager, the way a user
 # would (keys and clicks through xdotool), and saves a screenshot of each state: start, browsing
-# a folder and a file, a search with results, a bad regular expression, the details of a result.
+# a folder and a file, a search with results, the details of a result, a result's context menu and
+# properties, the bookmarks menu, a bad regular expression.
 # Runs for the window sizes 1200x600 and 1600x1000, in the light and in the dark look.
 #
 #   bench/screenshots.sh [program] [output folder]
@@ -110,6 +111,25 @@ XML
     xdotool windowclose "$details" 2>/dev/null || xdotool windowkill "$details" 2>/dev/null || true
     sleep 0.5
   fi
+
+  # A result's context menu, then its last entry ("Properties"); the bookmarks menu (Alt+B).
+  xdotool windowactivate --sync "$win" 2>/dev/null || true
+  xdotool mousemove --window "$win" $((w * 45 / 100)) 62 click 3
+  shot 6b-results-menu 1
+  xdotool key Up Return
+  sleep 2
+  local props
+  props="$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -v "^$win$" | head -1 || true)"
+  shot 6c-properties 1
+  if [[ -n "$props" ]]; then
+    xdotool windowclose "$props" 2>/dev/null || xdotool windowkill "$props" 2>/dev/null || true
+    sleep 0.5
+  fi
+  xdotool windowactivate --sync "$win" 2>/dev/null || true
+  xdotool key --window "$win" alt+b
+  shot 6d-bookmarks-menu 1
+  xdotool key Escape
+  sleep 0.3
 
   # A bad regular expression: back to the find panel, an unclosed group, the regex switch on
   # (the button right of the content box), Return.
