@@ -89,7 +89,7 @@ XML
   }
   pick notes.txt
   shot 6-dialog-text 2
-  pick pic03.jpg
+  pick pic02.jpg
   shot 7-dialog-picture 2
   pick subfolder
   shot 8-dialog-folder 2

@@ -17,6 +17,9 @@ public:
 
     zem::XEventListener<void(const QString&)> currentChangedListener;
     zem::XEventListener<void(int)> finishedListener;
+
+private:
+    QString m_lastSelected;
 };
 
 } // namespace zemFinder

@@ -90,6 +90,18 @@ private Q_SLOTS:
         QCOMPARE(DiaSelectFile::rememberedPath(), m_dir.abs("docs/blob.zzq"));
     }
 
+    void entrySelectedByNameIsPreviewed()
+    {
+        zem::XNode node(QStringLiteral("byName"));
+        node.setString(QStringLiteral("path"), m_dir.abs("docs"));
+        DiaSelectFile dia;
+        dia.setup(&node);
+        // What typing a name in the dialog's name field does: the entry is selected, not made current.
+        dia.fileDialog()->selectFile(m_dir.abs("docs/notes.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(DiaSelectFile::rememberedPath(), m_dir.abs("docs/notes.txt"), 20000);
+        QCOMPARE(shownPreview(dia), dia.container()->previewByExtension(QStringLiteral("txt"))->widget_preview());
+    }
+
     void secondSetupOnlyLogs()
     {
         DiaSelectFile dia;
