@@ -23,6 +23,8 @@ const QString KEY_PATH = QStringLiteral("path");
 const QString KEY_SPLITTER = QStringLiteral("splitter");
 constexpr int kMinWidth = 800;
 constexpr int kMinHeight = 500;
+constexpr int kDialogShare = 520;
+constexpr int kPreviewShare = 430;
 
 QString& remembered()
 {
@@ -100,8 +102,9 @@ void DiaSelectFile::setup(zem::XNode* node)
     m_fileDialog->currentChangedListener.add([this](const QString& path) { on_current_changed(path); });
     m_fileDialog->finishedListener.add([this](int result) { on_finished(result); });
     setBounds(50, 50, 950, 600);
-    if (node)
-        m_splitter->nodeToState(node, KEY_SPLITTER);
+    // Without a stored state the preview gets a useful share; the dialog's own widgets ask for most.
+    if (!node || !m_splitter->nodeToState(node, KEY_SPLITTER))
+        m_splitter->setSizes({kDialogShare, kPreviewShare});
     m_container->addStandardPreviews();
 }
 
