@@ -216,12 +216,14 @@ double stopAfterSwitch(Wall& wall, const QList<QFileInfo>& from, const QList<QFi
     *activeAtSwitch = wall.loader.active_jobs();
     QElapsedTimer t;
     t.start();
-    // What the directory preview does when another folder is opened.
+    // What the directory preview does when another folder is opened: reset at once, the new
+    // tiles only after its listing delay (500 ms), by which time the old decoding has ended.
     wall.loader.reset();
-    wall.panel.set_dirs_and_files(nullptr, to, 200);
     while (wall.loader.active_jobs() > 0 && t.elapsed() < 10000)
         QThread::usleep(100);
-    return ms(t);
+    const double stopped = ms(t);
+    wall.panel.set_dirs_and_files(nullptr, to, 200);
+    return stopped;
 }
 
 void report(const char* what, double value, const char* unit, double target)
