@@ -271,4 +271,12 @@ QString XDirInfo::toString() const
                    format1000(qint64(countFiles())), formatBytes(countBytes()));
 }
 
+QList<QFileInfo> XDirInfo::get_flat_directory_info(const QString& path, bool hidden)
+{
+    QDir::Filters filters = QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot;
+    if (hidden)
+        filters |= QDir::Hidden;
+    return QDir(path).entryInfoList(filters, QDir::Name | QDir::DirsFirst | QDir::IgnoreCase);
+}
+
 } // namespace zem

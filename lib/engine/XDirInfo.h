@@ -25,6 +25,7 @@
 #include "XFindStats.h"
 
 #include <QFileInfo>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -97,6 +98,10 @@ public:
 
     // "dirs:$, files:$, bytes:$"
     QString toString() const;
+
+    // The entries of path itself (no recursion): folders first, then files, each by name ignoring
+    // case; hidden entries only with hidden. Only what the listing itself reports is known.
+    static QList<QFileInfo> get_flat_directory_info(const QString& path, bool hidden = false);
 
 private:
     // Full paths of all scanned folders, by index.

@@ -23,4 +23,8 @@ ContextPreviews* AbstractPreviewDir::context()
 
 void AbstractPreviewDir::onDeepInfo() {}
 
+void AbstractPreviewDir::on_active_win_view(int) {}
+
+void AbstractPreviewDir::set_thumb_size(int) {}
+
 } // namespace zemFinder

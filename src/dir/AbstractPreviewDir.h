@@ -36,6 +36,16 @@ public:
     // Asks background work of the preview (and of previews inside it) to end; never waits.
     virtual void stop_jobs();
 
+    // Views of a listing that has more than one: 0 the table, 1 the thumbnails.
+    enum View { VIEW_TABLE = 0, VIEW_THUMB = 1 };
+    virtual bool can_show_thumbs() const { return false; }
+    // Switches the listing's view and shows the current folder in it.
+    virtual void on_active_win_view(int view);
+    virtual int active_view() const { return VIEW_TABLE; }
+    // Width of a thumbnail tile in pixels.
+    virtual int thumb_size() const { return 0; }
+    virtual void set_thumb_size(int size);
+
     zem::XEventListener<void(zem::Preview*)> willAppear;
     zem::XEventListener<void(const QFileInfo&)> doubleClicked;
     zem::XEventListener<void(const QFileInfo&)> entered;

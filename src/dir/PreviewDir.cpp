@@ -84,6 +84,7 @@ void PreviewDir::set_text_file_extensions(const TextFiles& extensions)
 
 void PreviewDir::stop_jobs()
 {
+    m_impl->loader.reset();
     if (m_impl->container)
         m_impl->container->stop_jobs();
 }
@@ -118,6 +119,28 @@ void PreviewDir::onDeepInfo()
         return;
     }
     prevDir->onDeepInfo();
+}
+
+void PreviewDir::on_active_win_view(int view)
+{
+    const char* name = view == VIEW_TABLE ? "TABLE" : view == VIEW_THUMB ? "THUMB" : "UNKNOWN_VIEW";
+    Logger::log(xprintF(QStringLiteral("PreviewDir::on_active_win_view, dView:$"), name), zem::LOG_PROGRESS);
+    m_impl->set_view(view);
+}
+
+int PreviewDir::active_view() const
+{
+    return m_impl->thumbs_shown() ? VIEW_THUMB : VIEW_TABLE;
+}
+
+int PreviewDir::thumb_size() const
+{
+    return m_impl->thumbSize;
+}
+
+void PreviewDir::set_thumb_size(int size)
+{
+    m_impl->thumbSize = size;
 }
 
 QFileInfo PreviewDir::entry_under_mouse() const

@@ -33,6 +33,13 @@ public:
     ContextPreviews* context() override;
     void onDeepInfo() override;
 
+    bool can_show_thumbs() const override { return true; }
+    // 0 = "TABLE", 1 = "THUMB"; other values only log.
+    void on_active_win_view(int view) override;
+    int active_view() const override;
+    int thumb_size() const override;
+    void set_thumb_size(int size) override;
+
     Impl* impl() const { return m_impl.get(); }
     // The entry under the mouse while it is over the table; empty otherwise.
     QFileInfo entry_under_mouse() const;

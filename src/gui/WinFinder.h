@@ -132,6 +132,8 @@ public:
     void on_hidden_files(bool flag);
     void on_hist_state_change();
     void on_thumb_size(bool bigger);
+    // The directory preview as thumbnails (true) or as a table; kept in the window's node.
+    void on_thumbs_toggle(bool thumbs);
     void on_key_return();
     void show_history_menu();
     // Builds the history menu without running it (the caller owns it).
@@ -143,6 +145,7 @@ public:
     // The next size of the fixed list 64, 90, 128, 160, 200, 256 above (or below) current;
     // current when there is none.
     static uint32_t next_thumb_size(uint32_t current, bool bigger);
+    static bool is_thumb_size(uint32_t size);
     uint32_t thumb_size() const { return m_thumbSize; }
     uint32_t view_bits() const { return m_viewBits.get(); }
 

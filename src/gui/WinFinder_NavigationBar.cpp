@@ -3,9 +3,11 @@
 #include "XLang.h"
 #include "XTheme.h"
 #include "widgets/XButton.h"
+#include "widgets/XPanel.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace zemFinder {
 
@@ -53,8 +55,28 @@ WinFinder::NavigationBar::NavigationBar(WinFinder* win, QWidget* parent) : zem::
     m_path->setObjectName(QStringLiteral("pathField"));
     // Return is handled by the window's shortcut, which sends it here while this field has the focus.
 
+    m_thumbs = createButtonImageIcon(icon("image.svg"), zem::xt("Thumbs ( Symbolic View )"), ICON_SIZE);
+    m_thumbs->setObjectName(QStringLiteral("thumbsToggle"));
+    m_thumbs->setCheckable(true);
+    *m_thumbs = [this] { m_win->on_thumbs_toggle(m_thumbs->isChecked()); };
+
+    m_sizes = add(new zem::XPanel(false, this));
+    m_sizes->set_args(0, 0);
+    m_smaller = m_sizes->createButtonImageIcon(icon("minus.svg"), zem::xt("Smaller"), ICON_SIZE);
+    *m_smaller = [this] { m_win->on_thumb_size(false); };
+    m_bigger = m_sizes->createButtonImageIcon(icon("plus.svg"), zem::xt("Bigger"), ICON_SIZE);
+    *m_bigger = [this] { m_win->on_thumb_size(true); };
+    m_sizes->hide();
+
     m_back->setEnabled(false);
     m_forward->setEnabled(false);
+}
+
+void WinFinder::NavigationBar::show_thumbs_state(bool thumbs)
+{
+    const QSignalBlocker blocker(m_thumbs);
+    m_thumbs->setChecked(thumbs);
+    m_sizes->setVisible(thumbs);
 }
 
 } // namespace zemFinder

@@ -70,6 +70,8 @@ void WinFinder::setup_hotkeys()
     addHotKeyMethod(Qt::ALT | Qt::Key_C, [this] { toggle_filter_flag(FLAG_CONTENT); });
     addHotKeyMethod(Qt::ALT | Qt::Key_0, [this] { set_filter_flags(0); });
     addHotKeyMethod(Qt::CTRL | Qt::Key_Q, [this] { quit_application(this); });
+    addHotKeyMethod(Qt::CTRL | Qt::Key_1, [this] { on_thumbs_toggle(true); });
+    addHotKeyMethod(Qt::CTRL | Qt::Key_2, [this] { on_thumbs_toggle(false); });
 }
 
 void WinFinder::set_filter_flags(uint32_t flags)

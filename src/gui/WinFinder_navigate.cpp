@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <algorithm>
 #include <array>
 
 namespace zemFinder {
@@ -28,6 +29,8 @@ using zem::xprintF;
 
 namespace {
 const std::array<uint32_t, 6> THUMB_SIZES{64, 90, 128, 160, 200, 256};
+const QString KEY_THUMB_SIZE = QStringLiteral("thumbSize");
+const QString KEY_THUMBS = QStringLiteral("flagThumbs");
 }
 
 void WinFinder::navigate_history(bool back)
@@ -135,11 +138,45 @@ uint32_t WinFinder::next_thumb_size(uint32_t current, bool bigger)
     return current;
 }
 
+bool WinFinder::is_thumb_size(uint32_t size)
+{
+    return std::find(THUMB_SIZES.begin(), THUMB_SIZES.end(), size) != THUMB_SIZES.end();
+}
+
 void WinFinder::on_thumb_size(bool bigger)
 {
     // The sizes belong to the directory preview's thumbnail view; without one there is nothing to size.
-    Logger::log(xprintF(QStringLiteral("WinFinder_navigate::on_thumb_size, flagBigger:$, sz:$"), bigger, m_thumbSize),
+    AbstractPreviewDir* dir = previewDirectory();
+    if (!dir || !dir->can_show_thumbs())
+        return;
+    const uint32_t current = uint32_t(dir->thumb_size());
+    Logger::log(xprintF(QStringLiteral("WinFinder_navigate::on_thumb_size, flagBigger:$, sz:$"), bigger, current),
                 zem::LOG_DETAIL);
+    m_thumbSize = next_thumb_size(current, bigger);
+    Logger::log(xprintF(QStringLiteral("WinFinder_navigate::on_thumb_size, sz now:$"), m_thumbSize), zem::LOG_DETAIL);
+    if (zem::XNode* nWin = getNodeWin())
+        nWin->setInt(KEY_THUMB_SIZE, m_thumbSize);
+    if (m_thumbSize == current)
+        return;
+    dir->set_thumb_size(int(m_thumbSize));
+    if (dir->active_view() == AbstractPreviewDir::VIEW_THUMB)
+        dir->refresh();
+}
+
+void WinFinder::on_thumbs_toggle(bool thumbs)
+{
+    AbstractPreviewDir* dir = previewDirectory();
+    if (!dir || !dir->can_show_thumbs()) {
+        if (m_navigationBar)
+            m_navigationBar->show_thumbs_state(false);
+        return;
+    }
+    m_viewBits.set(VIEW_THUMBS, thumbs);
+    if (m_navigationBar)
+        m_navigationBar->show_thumbs_state(thumbs);
+    if (zem::XNode* nWin = getNodeWin())
+        nWin->setBool(KEY_THUMBS, thumbs);
+    dir->on_active_win_view(thumbs ? AbstractPreviewDir::VIEW_THUMB : AbstractPreviewDir::VIEW_TABLE);
 }
 
 void WinFinder::on_key_return()

@@ -62,6 +62,10 @@ void WinFinder::setup_previews()
     dir->set_text_file_extensions(config.TextFiles);
     zem::XNode* nWin = getNodeWin();
     dir->set_hidden_files(nWin && nWin->isBool(QStringLiteral("flagHiddenFiles"), false));
+    // A stored size outside the list (an edited node) is stepped onto it.
+    const auto stored = uint32_t(nWin ? nWin->getInt(QStringLiteral("thumbSize"), 128) : 128);
+    m_thumbSize = is_thumb_size(stored) ? stored : 128;
+    dir->set_thumb_size(int(m_thumbSize));
     if (ContextPreviews* context = dir->context())
         m_previewContexts.push_back(context);
 
@@ -77,6 +81,8 @@ void WinFinder::setup_previews()
     });
     dir->contextMenu.add([this, dir](const QFileInfo& fi) { on_contextMenu_rightSide(fi, dir, dir->context()); });
     dir->willAppear.add([this](zem::Preview* p) { apply_preview_settings(p); });
+    if (nWin && nWin->isBool(QStringLiteral("flagThumbs"), false))
+        on_thumbs_toggle(true);
 }
 
 void WinFinder::setup_previews_restore()

@@ -1,5 +1,6 @@
 // Developer commands that open one dialog each, without the finder window: the configuration
-// dialog, the first-run message, the history editor and the language editor.
+// dialog, the first-run message, the history editor, the language editor and the file dialog
+// with preview.
 #include "KernelGUI.h"
 #include "Logger.h"
 #include "XLang.h"
@@ -9,8 +10,10 @@
 #include "gui/dia/DiaFirstMessage.h"
 #include "gui/dia/DiaHistory.h"
 #include "gui/lang/WinLang.h"
+#include "dialogs/DiaSelectFile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace zemFinder {
 
@@ -71,9 +74,26 @@ int win_lang(zem::KernelGUI& kernel)
     return kernel.run();
 }
 
+// The file dialog with preview on the test node "selFile"; file, when given, is where it starts.
+int dia_sel_file(zem::KernelGUI& kernel)
+{
+    zem::XNode* node = kernel.getCreateNodeApplication()->getCreateNode(QStringLiteral("selFile"));
+    const QString file = kernel.commandLine().getString(QStringLiteral("file"), QString());
+    if (!file.isEmpty()) {
+        const QFileInfo fi(file);
+        node->setString(QStringLiteral("path"), fi.isDir() ? fi.absoluteFilePath() : fi.absolutePath());
+    }
+    const QString chosen = DiaSelectFile::getSelectedFile(
+        node, QStringList{QStringLiteral("All (*)"), QStringLiteral("Text (*.txt *.md *.cpp *.h *.xml)"),
+                          QStringLiteral("Pictures (*.png *.jpg *.jpeg *.svg)")});
+    log(zem::xprintF(QStringLiteral("dia.selFile, selected:'$'"), chosen));
+    return 0;
+}
+
 const zem::TestGuiContextAdder g_config(dia_config, "dia.config", "");
 const zem::TestGuiContextAdder g_first(dia_first_message, "dia.showFirstMessage", "");
 const zem::TestGuiContextAdder g_hist(dia_edit_hist, "dia.editHist", "");
+const zem::TestGuiContextAdder g_sel_file(dia_sel_file, "dia.selFile", "", {QStringLiteral("file")});
 const zem::TestGuiContextAdder g_lang(win_lang, "winLang", "", {}, {QStringLiteral("file")});
 } // namespace
 

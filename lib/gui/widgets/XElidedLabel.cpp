@@ -37,9 +37,12 @@ QString XElidedLabel::shownText() const
     if (!isPlain())
         return text();
     const int width = contentsRect().width() - 2 * margin() - indent();
-    if (fontMetrics().horizontalAdvance(text()) <= width)
-        return text();
-    return fontMetrics().elidedText(text(), m_mode, qMax(0, width));
+    // Each line is shortened on its own: a caption "640 x 480" above a long name keeps its size line.
+    QStringList lines = text().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        if (fontMetrics().horizontalAdvance(line) > width)
+            line = fontMetrics().elidedText(line, m_mode, qMax(0, width));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void XElidedLabel::paintEvent(QPaintEvent* event)

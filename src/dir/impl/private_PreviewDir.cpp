@@ -5,14 +5,19 @@
 #include "XLang.h"
 #include "XNode.h"
 #include "XTheme.h"
+#include "XThread.h"
 #include "XTools.h"
+#include "XDirInfo.h"
 #include "dir/LimitedPreviewContainer.h"
+#include "gui/PanThumb.h"
+#include "gui/PanelThumbs.h"
 #include "preview/Preview.h"
 #include "widgets/XPanel.h"
 #include "widgets/XPanelStacked.h"
 #include "widgets/XSplitter.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QDateTime>
 #include <QFileIconProvider>
 #include <QHash>
@@ -86,6 +91,7 @@ void PreviewDir::Impl::ini()
     table = stack->add(new QTableWidget(stack));
     table->setObjectName(QStringLiteral("previewDir"));
     splitter->addWidget(stack);
+    setup_thumbs();
 
     container = new LimitedPreviewContainer(splitter);
     container->set_hidden_files(showHidden);
@@ -151,6 +157,56 @@ void PreviewDir::Impl::ini()
                                  zem::XTheme::textOn(hover).name(), hover.name()));
 }
 
+void PreviewDir::Impl::setup_thumbs()
+{
+    thumbs = stack->add(new PanelThumbs(stack));
+    thumbs->visibleTiles.add([this](const QList<PanThumb*>& tiles) { on_visible_tiles(tiles); });
+    // A tile answers the mouse as a row of the table does.
+    thumbs->clicked.add([this](const QFileInfo& fi) {
+        context.select_file(fi);
+        selected.fire(fi);
+    });
+    thumbs->doubleClicked.add([this](const QFileInfo& fi) { doubleClicked.fire(fi); });
+    thumbs->contextMenu.add([this](const QFileInfo& fi) { contextMenu.fire(fi); });
+}
+
+void PreviewDir::Impl::on_visible_tiles(const QList<PanThumb*>& tiles)
+{
+    for (PanThumb* tile : tiles)
+        loader.add(tile);
+    loader.start();
+}
+
+bool PreviewDir::Impl::thumbs_shown() const
+{
+    return stack && thumbs && stack->currentWidget() == thumbs;
+}
+
+void PreviewDir::Impl::set_view(int view)
+{
+    if (!stack)
+        return;
+    if (view == 0) {
+        Logger::log(QStringLiteral("private_PreviewDir::on_active_win_view, da table"), zem::LOG_PROGRESS);
+        loader.reset();
+        stack->setCurrentWidget(table);
+    } else if (view == 1) {
+        Logger::log(QStringLiteral("private_PreviewDir::on_active_win_view, da thumb"), zem::LOG_PROGRESS);
+        stack->setCurrentWidget(thumbs);
+    }
+    if (!path.isEmpty())
+        setFilepath(path);
+}
+
+void PreviewDir::Impl::load_thumbs(const QString& dirPath)
+{
+    const QList<QFileInfo> list = zem::XDirInfo::get_flat_directory_info(dirPath, showHidden);
+    thumbs->set_dirs_and_files(m_owner ? m_owner->window() : nullptr, list, thumbSize);
+    thumbs->trigger_thumbs_appear_event();
+    if (QFileInfo(dirPath).isDir())
+        context.select_file(QFileInfo(dirPath));
+}
+
 void PreviewDir::Impl::on_selection_changed()
 {
     const QModelIndexList rows = table->selectionModel()->selectedRows();
@@ -197,6 +253,19 @@ void PreviewDir::Impl::setFilepath(const QString& dirPath)
     path = dirPath;
     if (!table)
         return;
+    if (thumbs_shown()) {
+        // The old folder's pictures are of no interest any more, whether decoding or waiting.
+        loader.reset();
+        const quint64 generation = ++m_thumbGeneration;
+        QPointer<QObject> guard = m_guard.get();
+        zem::qt::run_in_Gui_Thread(
+            [this, guard, generation, dirPath] {
+                if (guard && generation == m_thumbGeneration)
+                    load_thumbs(dirPath);
+            },
+            thumbDelayMs);
+        return;
+    }
     {
         const QSignalBlocker blocker(table);
         table->clearSelection();

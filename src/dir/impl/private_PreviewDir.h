@@ -3,6 +3,7 @@
 // "CONTEXT-RIGHT-DIR", the sort state and the splitter. Owned by its PreviewDir; GUI thread only.
 #include "dir/ContextPreviews.h"
 #include "dir/PreviewDir.h"
+#include "gui/ThumbLoader.h"
 #include "XEventListener.h"
 
 #include <QDir>
@@ -25,6 +26,8 @@ class XSplitter;
 namespace zemFinder {
 
 class LimitedPreviewContainer;
+class PanelThumbs;
+class PanThumb;
 
 class PreviewDir::Impl {
 public:
@@ -42,6 +45,11 @@ public:
     QDir::SortFlags sortFlags() const;
     QDir::Filters listFilters() const;
     QFileInfo entry_under_mouse() const;
+    // 0 the table, 1 the thumbnails (other values change nothing); refills the shown view.
+    void set_view(int view);
+    bool thumbs_shown() const;
+    // Lists path into the thumbnail wall and starts loading the visible pictures.
+    void load_thumbs(const QString& dirPath);
 
     void restore(zem::XNode* node);
     void store();
@@ -61,6 +69,12 @@ public:
     zem::XEventListener<void(zem::Preview*)> willAppear;
     zem::XPanelStacked* stack = nullptr;
     QTableWidget* table = nullptr;
+    PanelThumbs* thumbs = nullptr;
+    ThumbLoader loader;
+    int thumbSize = 128;
+    // The wall is filled this long after a folder was opened, so that running through folders
+    // in the tree lists and decodes only the one the user stays at. Tests set it to 0.
+    int thumbDelayMs = 500;
 
     zem::XEventListener<void(const QFileInfo&)> doubleClicked;
     zem::XEventListener<void(const QFileInfo&)> entered;
@@ -71,12 +85,16 @@ private:
     void fill_row(int row, const QFileInfo& entry);
     void on_selection_changed();
     void apply_sort_indicator();
+    void setup_thumbs();
+    void on_visible_tiles(const QList<PanThumb*>& tiles);
 
     QWidget* m_owner;
     // Context of the Qt connections: deleted first, so that no signal reaches a half-destroyed Impl.
     std::unique_ptr<QObject> m_guard;
     // Previews of the small container already announced through willAppear.
     QSet<zem::Preview*> m_announced;
+    // Counts folders opened in thumbnail view; a delayed fill of an older one is dropped.
+    quint64 m_thumbGeneration = 0;
 };
 
 } // namespace zemFinder
