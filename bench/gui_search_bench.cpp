@@ -143,8 +143,17 @@ int main(int argc, char** argv)
         QTimer::singleShot(800, quit);
     };
 
-    // Runs after the window's own handler: the results are in place then.
+    // Runs after the window's own handler: the results are in place then. A content search
+    // streams, so its workers may end before the walk's end was handled: whichever comes last
+    // shows the results (state 4).
+    auto contentShown = [&] { return !content.isEmpty() && win->search_state() == 4; };
     f->thScanDir.finishedListener.add([&] {
+        if (running && contentShown()) {
+            win->panelResults()->table()->viewport()->repaint();
+            shown = clock.nsecsElapsed();
+            finish();
+            return;
+        }
         if (content.isEmpty() && running && f->stacked->currentIndex() == Area::PAGE_SCAN_RESULT) {
             win->panelResults()->table()->viewport()->repaint();
             shown = clock.nsecsElapsed();
@@ -152,7 +161,7 @@ int main(int argc, char** argv)
         }
     });
     f->zemFind.finishedListener.add([&] {
-        if (running) {
+        if (running && contentShown()) {
             win->panelResults()->table()->viewport()->repaint();
             shown = clock.nsecsElapsed();
             finish();

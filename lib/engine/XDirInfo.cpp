@@ -71,13 +71,14 @@ quint64 XDirInfo::memoryUsage() const
            + m_tree.names.capacity();
 }
 
-bool XDirInfo::scan_dir(const QString& path)
+bool XDirInfo::begin_scan(const QString& path)
 {
     m_stop.set(false);
     m_countDirs = 0;
     m_countFiles = 0;
     m_countBytes = 0;
     m_countSkippedDirs = 0;
+    m_countMatch = 0;
     clear();
     m_path = path;
     if (path.trimmed().isEmpty()) {
@@ -86,6 +87,50 @@ bool XDirInfo::scan_dir(const QString& path)
         return false;
     }
     m_rootPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool XDirInfo::stream_files(const QString& path, const find::XFilter& filter, const PathSink& sink)
+{
+    if (!begin_scan(path))
+        return false;
+    const XFileFilter& ff = filter.fileFilter();
+    const quint32 needs = ff.needs();
+    const bool needName = needs & XFileFilter::NEED_NAME;
+    const bool needStat = needs & (XFileFilter::NEED_SIZE | XFileFilter::NEED_MTIME);
+    XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
+                      XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles, nullptr, &m_countSkippedDirs});
+    walker.setFileSink([&](const std::string& folder, const char* name, std::size_t length, int folderFd) {
+        if (needName && !ff.matchNameUtf8(name, length))
+            return true;
+        if (needStat) {
+            struct stat st;
+            if (::fstatat(folderFd, name, &st, 0) != 0)
+                return true;  // gone meanwhile
+            const qint64 mtimeMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+            if (((needs & XFileFilter::NEED_SIZE) && !ff.matchSize(quint64(st.st_size)))
+                || ((needs & XFileFilter::NEED_MTIME) && !ff.matchTime(mtimeMs)))
+                return true;
+            m_countBytes += quint64(st.st_size);
+        }
+        QByteArray full;
+        const bool slash = !folder.empty() && folder.back() == '/';
+        full.reserve(int(folder.size() + length + 1));
+        full.append(folder.data(), int(folder.size()));
+        if (!slash)
+            full.append('/');
+        full.append(name, int(length));
+        ++m_countMatch;
+        return sink(std::move(full));
+    });
+    const bool done = walker.run(m_tree);
+    return done && !m_stop.get();
+}
+
+bool XDirInfo::scan_dir(const QString& path)
+{
+    if (!begin_scan(path))
+        return false;
     XDirWalker walker(QFile::encodeName(m_rootPath), m_hidden, m_threads,
                       XDirWalker::Counters{&m_stop, &m_countDirs, &m_countFiles, &m_countBytes, &m_countSkippedDirs}, m_statInWalk);
     const bool done = walker.run(m_tree);

@@ -28,6 +28,7 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <vector>
 
 namespace zem {
@@ -67,6 +68,18 @@ public:
     // resets the counters; false when path is not a readable folder or the scan was stopped.
     bool scan_dir(const QString& path);
     bool scan_dir() { return scan_dir(m_path); }
+
+    // The streaming road of a content search: walks path like scan_dir but keeps no tree; every
+    // file that passes the file part of the filter goes to sink at once, as a full path in the
+    // file system's bytes, on whichever walking thread read its folder. A file whose name fails
+    // costs no stat; size and time are read (relative to the open folder) only for a size or
+    // time condition. sink may block (a full queue); returning false ends the walk. Clears the
+    // stop flag and the counters first; false when path is not a readable folder or the walk
+    // was stopped.
+    using PathSink = std::function<bool(QByteArray path)>;
+    bool stream_files(const QString& path, const find::XFilter& filter, const PathSink& sink);
+    // Files handed to the sink by the last stream_files.
+    quint64 countFilesMatch() const { return m_countMatch.get(); }
 
     // Asks a running scan (walk or filtering) to end soon; stays set until the next scan_dir.
     void stop() { m_stop.set(true); }
@@ -110,6 +123,9 @@ private:
     bool keepInfo(QFileInfo& info, const find::XFilter& filter, bool needStat);
     // The same from what the walk noted.
     bool keepStat(const XDirWalker::FileStat& stat, const QString& path, const find::XFilter& filter);
+    // Resets the stop flag, the counters and the tree, and sets the clean root path; false for
+    // an empty path.
+    bool begin_scan(const QString& path);
 
     QString m_path;
     bool m_hidden = false;
@@ -121,6 +137,7 @@ private:
     XAtomic<quint64> m_countFiles;
     XAtomic<quint64> m_countBytes;
     XAtomic<quint64> m_countSkippedDirs;
+    XAtomic<quint64> m_countMatch;
 
     QString m_rootPath;  // absolute, clean path of the scanned folder
     XDirWalker::Tree m_tree;

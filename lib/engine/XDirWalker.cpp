@@ -96,7 +96,11 @@ bool XDirWalker::readFolder(Node& node, Shared& shared, std::vector<char>& buffe
             known = true;
         }
         const std::size_t length = std::strlen(name);
-        if (type == DT_REG) {
+        if (type == DT_REG && m_sink) {
+            ++node.fileCount;
+            if (!m_counters.stop->get() && !m_sink(node.path, name, length, fd))
+                m_counters.stop->set(true);
+        } else if (type == DT_REG) {
             node.fileNames.append(name, length + 1);
             ++node.fileCount;
             if (m_statFiles) {
@@ -221,7 +225,8 @@ bool XDirWalker::flatten(Node& root, Tree& tree) const
             continue;
         tree.dirs.push_back(Dir{item.parent, offset, quint16(node.name.size())});
         const char* p = node.fileNames.data();
-        for (quint32 i = 0; i < node.fileCount; ++i) {
+        const quint32 kept = m_sink ? 0 : node.fileCount;
+        for (quint32 i = 0; i < kept; ++i) {
             const std::size_t length = std::strlen(p);
             if (!addName(p, length, offset))
                 break;

@@ -10,6 +10,8 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace zem {
@@ -59,6 +61,13 @@ public:
     XDirWalker(const XDirWalker&) = delete;
     XDirWalker& operator=(const XDirWalker&) = delete;
 
+    // Streaming instead of a tree: called for every file as its folder is read, on the thread
+    // that reads it, with the folder's path, the name (NUL-terminated) and the open folder's
+    // descriptor (for a cheap stat relative to it). Returning false ends the walk (it sets the
+    // stop flag). With a sink the tree holds the folders only and the files are not kept.
+    using FileSink = std::function<bool(const std::string& folder, const char* name, std::size_t length, int folderFd)>;
+    void setFileSink(FileSink sink) { m_sink = std::move(sink); }
+
     // False when the root cannot be read, the stop flag was set, or the tree outgrew the
     // compact form (more than 4 GiB of names); tree then holds what was read.
     bool run(Tree& tree);
@@ -75,6 +84,7 @@ private:
     bool m_statFiles;
     unsigned m_threads;
     Counters m_counters;
+    FileSink m_sink;
 };
 
 } // namespace zem

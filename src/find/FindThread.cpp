@@ -5,9 +5,12 @@
 #include "ZemFind.h"
 #include "XLineReaderDA.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace zemFinder {
+
+std::function<void(const QString&)> FindThread::beforeFileHook;
 
 void FindThread::runCustom()
 {
@@ -24,15 +27,15 @@ void FindThread::runCustom()
     // a huge file.
     ThreadControllerFind* const control = controller;
     contentFilter.setStopCheck([control] { return !control->isRunning(); });
+    QString path;
     while (controller->isRunning()) {
-        const QFileInfo* file = zemFind->next_file();
-        if (!file)
+        if (!zemFind->next_file(path))
             break;
+        if (beforeFileHook)
+            beforeFileHook(path);
         contentFilter.seekHome();
-        // The scan may hand out files it has not asked the file system about (their sizes came
-        // with the folder walk): open tells whether it is a readable file, and its size.
-        // The scan hands out absolute paths; absoluteFilePath() would cache a second copy of each.
-        const QString path = file->isAbsolute() ? file->filePath() : file->absoluteFilePath();
+        // The walk hands out files it has not asked the file system about: open tells whether
+        // it is a readable file, and its size.
         if (!reader.openFile(path, 65536, true)) {
             const QFileInfo probe(path);
             if (probe.exists() && !probe.isFile()) {
@@ -52,19 +55,18 @@ void FindThread::runCustom()
         // A file left halfway gives no result: its hit count would be wrong.
         if (contentFilter.stopped())
             break;
-        // Lines are taken after the search, which counts them on its way through the bytes;
-        // asked before, they would cost a pass of their own.
+        contentFilter.seekHome();
+        if (!marks)
+            continue;
+        // Lines only for the hits: what the search counted on its way costs nothing more, the
+        // rest of a file without hits would cost a pass of its own for a number nobody shows.
         if (!count_lines(reader))
             break;
-        contentFilter.seekHome();
-        if (marks) {
-            // The results table shows size and time: read them here, off the GUI thread, for
-            // the hits only. refresh() gives this copy its own cache.
-            QFileInfo hit(*file);
-            hit.refresh();
-            hit.size();
-            controller->add_result(FileResult(std::move(marks), hit));
-        }
+        // The results table shows size and time: read them here, off the GUI thread, for the
+        // hits only.
+        QFileInfo hit(path);
+        hit.size();
+        controller->add_result(FileResult(std::move(marks), hit));
     }
     reader.close();
     contentFilter.setStopCheck(nullptr);

@@ -8,6 +8,9 @@
 #include "XThread.h"
 #include "find/XContentFilter.h"
 
+#include <QString>
+#include <functional>
+
 namespace zem {
 class XLineReaderDA;
 }
@@ -24,6 +27,10 @@ public:
 
     void runCustom() override;
 
+    // Called by every worker before it opens a file, with its path; lets tests slow the workers
+    // down (a full queue) or change the file under them. Set only while no search runs.
+    static std::function<void(const QString&)> beforeFileHook;
+
     ZemFind* zemFind = nullptr;
     ThreadControllerFind* controller = nullptr;
     // Here: files searched, lines read, bytes read.
@@ -32,7 +39,8 @@ public:
     qint32 index = -1;
 
 private:
-    // Adds the file's lines to the counters; false when the search was stopped meanwhile.
+    // Adds the lines of a file with hits to the counters; false when the search was stopped
+    // meanwhile.
     bool count_lines(zem::XLineReaderDA& reader);
 };
 

@@ -20,16 +20,6 @@ void flushTo(std::FILE* out, QByteArray& buffer)
 }
 } // namespace
 
-void SearchRun::ScanJob::runCustom()
-{
-    if (!filter) {
-        zem::nullPointerHandling("src/find/SearchRun", __LINE__, "filter == NULL");
-        return;
-    }
-    dirInfo.scan_dir();
-    stats = dirInfo.setup_filtered_files(*filter, true);
-}
-
 SearchRun::SearchRun(Options options, std::FILE* out, std::FILE* err)
     : m_options(std::move(options)), m_out(out), m_err(err)
 {
@@ -37,52 +27,54 @@ SearchRun::SearchRun(Options options, std::FILE* out, std::FILE* err)
 
 SearchRun::~SearchRun()
 {
-    m_scan.dirInfo.stop();
-    m_scan.wait_done();
+    m_zemFind.stop_search();
+    m_road.stop();
+    m_road.wait_done();
 }
 
 void SearchRun::start()
 {
     m_timer.start();
-    const zem::XFileFilter& ff = m_options.filter.fileFilter();
-    m_scan.filter = &m_options.filter;
-    m_scan.dirInfo.setPath(m_options.dir);
-    m_scan.dirInfo.setHiddenFiles(m_options.hidden);
-    // The walk gains nothing from more threads than the machine runs at once.
-    m_scan.dirInfo.setThreads(std::min(m_options.threads, zem::count_hardware_threads(2)));
-    // A file search prints paths only: its sizes are needed only for a size or time condition.
-    m_scan.dirInfo.setReadSizes(m_options.filter.has_content_filter()
-                                || (ff.needs() & (zem::XFileFilter::NEED_SIZE | zem::XFileFilter::NEED_MTIME)));
-    // The content search needs only sizes of its files: the walk notes them cheaply.
-    m_scan.dirInfo.setStatInWalk(m_options.filter.has_content_filter());
-    m_scan.finishedListener.set([this] { on_dir_scanned(); });
-    m_scan.finishedListener.setEnabled(true);
-    zem::XThreadPool::start_global(&m_scan, false);
+    m_walkDone = false;
+    m_findDone = false;
+    SearchRoad::Settings road;
+    road.folder = m_options.dir;
+    road.filter = &m_options.filter;
+    road.hidden = m_options.hidden;
+    road.threads = m_options.threads;
+    // Paths only: sizes and times only for a size or time condition.
+    road.fileDetails = false;
+    m_road.finishedListener.set([this] { on_dir_scanned(); });
+    m_road.finishedListener.setEnabled(true);
+    m_zemFind.finishedListener.set([this] {
+        m_findDone = true;
+        finish_content();
+    });
+    if (!m_road.start(road, m_zemFind))
+        finish(1);
 }
 
 void SearchRun::on_dir_scanned()
 {
     m_scanSeconds = double(m_timer.nsecsElapsed()) / 1e9;
-    if (!m_options.filter.has_content_filter()) {
-        const std::vector<const QFileInfo*>& view = m_scan.dirInfo.get_view_filtered_files();
-        print_files(view);
-        std::fprintf(m_err, "search: %llu files scanned, %llu found%s, %.3f sec\n",
-                     static_cast<unsigned long long>(m_scan.stats.countFiles.get()),
-                     static_cast<unsigned long long>(view.size()), skipped_text().constData(),
-                     double(m_timer.nsecsElapsed()) / 1e9);
-        finish(view.empty() ? 1 : 0);
+    m_walkDone = true;
+    if (m_road.isStreaming()) {
+        finish_content();
         return;
     }
-    m_zemFind.setCountThreads(m_options.threads);
-    m_zemFind.setScope(m_options.filter.contentFilter().scope());
-    m_zemFind.setContentFilter(m_options.filter.contentFilter());
-    m_zemFind.finishedListener.set([this] { on_find_done(); });
-    m_zemFind.prepareFiles(m_scan.dirInfo.take_filtered_files(), m_scan.stats.countBytes.get());
-    m_zemFind.start_search();
+    std::vector<QByteArray> paths = m_road.take_paths();
+    print_files(paths);
+    std::fprintf(m_err, "search: %llu files scanned, %llu found%s, %.3f sec\n",
+                 static_cast<unsigned long long>(m_road.stats.countFiles.get()),
+                 static_cast<unsigned long long>(paths.size()), skipped_text().constData(),
+                 double(m_timer.nsecsElapsed()) / 1e9);
+    finish(paths.empty() ? 1 : 0);
 }
 
-void SearchRun::on_find_done()
+void SearchRun::finish_content()
 {
+    if (!m_walkDone || !m_findDone)
+        return;
     const std::size_t filesWithHits = m_zemFind.count_files_with_hits();
     const quint64 hits = m_zemFind.count_hits();
     std::vector<FileResult> results = m_zemFind.take_results();
@@ -90,7 +82,7 @@ void SearchRun::on_find_done()
     std::fprintf(m_err,
                  "search: %llu files scanned, %llu searched, %llu bytes read, %llu hits in %llu files%s, %.3f sec "
                  "(scan %.3f sec)\n",
-                 static_cast<unsigned long long>(m_scan.stats.countFiles.get()),
+                 static_cast<unsigned long long>(m_road.stats.countFiles.get()),
                  static_cast<unsigned long long>(m_zemFind.files_searched()),
                  static_cast<unsigned long long>(m_zemFind.bytes_read()), static_cast<unsigned long long>(hits),
                  static_cast<unsigned long long>(filesWithHits), (skipped_text() + lines_skipped_text()).constData(),
@@ -100,7 +92,7 @@ void SearchRun::on_find_done()
 
 QByteArray SearchRun::skipped_text() const
 {
-    const quint64 skipped = m_scan.dirInfo.countSkippedDirs();
+    const quint64 skipped = m_road.dirInfo.countSkippedDirs();
     if (skipped == 0)
         return QByteArray();
     return ", " + QByteArray::number(qulonglong(skipped)) + (skipped == 1 ? " folder" : " folders") + " not read";
@@ -114,16 +106,13 @@ QByteArray SearchRun::lines_skipped_text() const
     return ", " + QByteArray::number(qulonglong(lines)) + (lines == 1 ? " line" : " lines") + " skipped (match limit)";
 }
 
-void SearchRun::print_files(const std::vector<const QFileInfo*>& files)
+void SearchRun::print_files(std::vector<QByteArray>& paths)
 {
-    std::vector<QString> paths;
-    paths.reserve(files.size());
-    for (const QFileInfo* file : files)
-        paths.push_back(file->isAbsolute() ? file->filePath() : file->absoluteFilePath());
+    // Byte order of the file system's names: for UTF-8 names the order of their code points.
     std::sort(paths.begin(), paths.end());
     QByteArray buffer;
-    for (const QString& path : paths) {
-        buffer += QFile::encodeName(path);
+    for (const QByteArray& path : paths) {
+        buffer += path;
         buffer += m_options.nullSeparated ? '\0' : '\n';
         if (buffer.size() >= kFlushBytes)
             flushTo(m_out, buffer);

@@ -1,13 +1,11 @@
 #pragma once
-// One headless search, on the same road as the window's: the folder scan runs as a job on the
-// global pool, its finished listener (GUI thread) applies a file search or hands the list to a
-// ZemFind, whose finished event prints the results.
+// One headless search, on the same road as the window's (SearchRoad): a file search prints the
+// list when the walk ends; a content search streams the walk's files into a ZemFind, whose
+// finished event (with the walk's end, in either order) prints the results.
 //
 // Lives on the thread that runs the application's event loop; the event loop must run from
 // start() until the done callback was called.
-#include "XDirInfo.h"
-#include "XFindStats.h"
-#include "XThread.h"
+#include "SearchRoad.h"
 #include "ZemFind.h"
 #include "find/XFilter.h"
 
@@ -41,17 +39,10 @@ public:
     void start();
 
 private:
-    class ScanJob : public zem::XLightweightThread {
-    public:
-        void runCustom() override;
-        zem::XDirInfo dirInfo;
-        zem::XFindStats stats;
-        const zem::find::XFilter* filter = nullptr;
-    };
-
     void on_dir_scanned();
-    void on_find_done();
-    void print_files(const std::vector<const QFileInfo*>& files);
+    // Prints the content search's results once both the walk and the workers have ended.
+    void finish_content();
+    void print_files(std::vector<QByteArray>& paths);
     void print_results(std::vector<FileResult>& results);
     void finish(int code);
     // ", 3 folders not read" when the scan skipped folders, else empty.
@@ -62,8 +53,11 @@ private:
     Options m_options;
     std::FILE* m_out;
     std::FILE* m_err;
-    ScanJob m_scan;
+    // The road before its consumer: the ZemFind goes first and wakes its waiting workers.
+    SearchRoad m_road;
     ZemFind m_zemFind;
+    bool m_walkDone = false;
+    bool m_findDone = false;
     QElapsedTimer m_timer;
     double m_scanSeconds = 0;
 };

@@ -4,6 +4,9 @@
 #include "Logger.h"
 #include "ThreadControllerFind.h"
 #include "XLineReaderDA.h"
+#include "XPathQueue.h"
+
+#include <QFile>
 
 #include <QMutexLocker>
 
@@ -13,7 +16,10 @@ ZemFind::ZemFind() : m_controller(std::make_unique<ThreadControllerFind>()), m_a
 
 ZemFind::~ZemFind()
 {
-    // The workers point at this object and at the file list: let them end first.
+    // The workers point at this object and at the file list: let them end first. Those that
+    // wait for a walk's next file must wake up (the queue outlives this object).
+    if (m_queue)
+        m_queue->stop();
     m_controller->setRunning(false);
     m_controller->wait_done();
     for (const auto& worker : m_controller->workers())
@@ -31,12 +37,39 @@ void ZemFind::prepareFiles(std::vector<const QFileInfo*>& files)
 
 void ZemFind::prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead)
 {
+    m_queue = nullptr;
     m_files = std::move(files);
     files.clear();
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());
     m_bytesToRead = bytesToRead;
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, bytesToRead:$"),
               zem::format1000(qint64(m_bytesToRead)));
+}
+
+void ZemFind::prepareQueue(zem::XPathQueue* queue)
+{
+    m_files = {};
+    m_bytesToRead = 0;
+    m_queue = queue;
+    zem::Logger::log(QStringLiteral("ZemFind2::prepareFiles, arTextFiles: from the walk"), zem::LOG_PROGRESS);
+}
+
+std::size_t ZemFind::count_files() const
+{
+    return m_queue ? std::size_t(m_queue->countPushed()) : m_files.size();
+}
+
+quint64 ZemFind::bytes_to_read() const
+{
+    // Streaming, nobody asked the sizes before the workers opened the files.
+    return m_queue ? bytes_read() : m_bytesToRead;
+}
+
+int ZemFind::progress_percent() const
+{
+    if (m_queue)
+        return progress_percent(files_searched(), m_queue->countPushed());
+    return progress_percent(bytes_read(), m_bytesToRead);
 }
 
 void ZemFind::start_search()
@@ -59,6 +92,9 @@ void ZemFind::start_search()
 
 void ZemFind::stop_search()
 {
+    // Workers waiting for the walk's next file wake up and end.
+    if (m_queue)
+        m_queue->stop();
     if (!m_controller->isRunning()) {
         zem::Logger::log(QStringLiteral("ZemFind::stop_search - not running"), zem::LOG_PROGRESS);
         return;
@@ -77,14 +113,27 @@ bool ZemFind::isBusy() const
     return m_controller->isBusy();
 }
 
-const QFileInfo* ZemFind::next_file()
+bool ZemFind::next_file(QString& path)
 {
-    QMutexLocker locker(&m_lockList);
-    const quint32 index = m_indexNextFile.get();
-    if (index >= m_files.size())
-        return nullptr;
-    m_indexNextFile.set(index + 1);
-    return m_files[index];
+    if (m_queue) {
+        QByteArray native;
+        if (!m_queue->pop(native))
+            return false;
+        path = QFile::decodeName(native);
+        return true;
+    }
+    const QFileInfo* file = nullptr;
+    {
+        QMutexLocker locker(&m_lockList);
+        const quint32 index = m_indexNextFile.get();
+        if (index >= m_files.size())
+            return false;
+        m_indexNextFile.set(index + 1);
+        file = m_files[index];
+    }
+    // The scan hands out absolute paths; absoluteFilePath() would cache a second copy of each.
+    path = file->isAbsolute() ? file->filePath() : file->absoluteFilePath();
+    return true;
 }
 
 FileResult ZemFind::find(const QFileInfo& file, zem::find::XContentFilter& contentFilter)

@@ -13,10 +13,16 @@
 #include "XEventListener.h"
 #include "find/XContentFilter.h"
 
+#include <QString>
+
 #include <QFileInfo>
 #include <QMutex>
 #include <memory>
 #include <vector>
+
+namespace zem {
+class XPathQueue;
+}
 
 namespace zemFinder {
 
@@ -51,6 +57,13 @@ public:
     // objects are not asked for their sizes, which may not have been read yet.
     void prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead);
 
+    // The streaming road: the files come from queue while a walk still fills it (the workers
+    // wait for it and end once it is closed and drained). Bytes to read are then the sizes of
+    // the files the workers opened, known at the end; progress goes by files. Not owned; it
+    // must outlive the search.
+    void prepareQueue(zem::XPathQueue* queue);
+    bool isStreaming() const { return m_queue != nullptr; }
+
     // Starts the controller; while one runs, stops it instead.
     void start_search();
     void stop_search();
@@ -64,16 +77,19 @@ public:
 
     // Read-outs. The progress ones may be polled while a search runs; the result ones are meant
     // for after the finished event.
-    std::size_t count_files() const { return m_files.size(); }
-    quint64 bytes_to_read() const { return m_bytesToRead; }
+    std::size_t count_files() const;
+    quint64 bytes_to_read() const;
     quint64 bytes_read() const;
     quint64 files_searched() const;
+    // Lines of the files with hits (only they need them; counting every file would cost a
+    // second pass over each).
     quint64 lines_read() const;
     // Lines on which the regular expression's match limit gave up; they were skipped and the
     // rest of their files searched (each is logged with its file and line number).
     quint64 lines_skipped() const;
-    // Bytes read against bytes to read, 0 to 100; 0 when there is nothing to read.
-    int progress_percent() const { return progress_percent(bytes_read(), m_bytesToRead); }
+    // Bytes read against bytes to read (streaming: files searched against files queued), 0 to
+    // 100; 0 when there is nothing to read.
+    int progress_percent() const;
     static int progress_percent(quint64 bytesRead, quint64 bytesToRead);
     std::size_t count_files_with_hits() const;
     quint64 count_hits() const;
@@ -88,8 +104,9 @@ private:
     friend class ThreadControllerFind;
     friend class FindThread;
 
-    // The next file to search, in list order, or null when all are handed out.
-    const QFileInfo* next_file();
+    // The next file to search (list order, or queue order), false when all are handed out.
+    // May wait for the walk while streaming.
+    bool next_file(QString& path);
 
     quint32 m_countThreads = 8;
     zem::find::XContentFilter m_contentFilter;
@@ -100,6 +117,7 @@ private:
     zem::XAtomic<qint32> m_countRunning;
     std::vector<const QFileInfo*> m_files;
     quint64 m_bytesToRead = 0;
+    zem::XPathQueue* m_queue = nullptr;
 
     // Numbers the searches, so that the finished event of a stopped search that arrives after
     // the next one started is dropped.

@@ -9,6 +9,7 @@
 #include "WindowBase.h"
 #include "XAtomic.h"
 #include "XEventListener.h"
+#include "find/XFilter.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -54,14 +55,15 @@ public:
 
     enum TreeMode : uint32_t { NORMAL = 0, DETAILS = 1, NO_TREE = 2 };
     enum ViewBit : uint32_t { VIEW_THUMBS = 2 };
+    // The filter's own bits, so that the window and the engine can never disagree.
     enum FilterFlag : uint32_t {
-        FLAG_PATTERN = 2,
-        FLAG_NOT_PATTERN = 4,
-        FLAG_TIME = 8,
-        FLAG_SIZE = 16,
-        FLAG_TEXT_FILES = 32,
-        FLAG_HIDDEN = 64,
-        FLAG_CONTENT = 128
+        FLAG_PATTERN = zem::find::XFilter::FLAG_PATTERN,
+        FLAG_NOT_PATTERN = zem::find::XFilter::FLAG_NOT_PATTERN,
+        FLAG_TIME = zem::find::XFilter::FLAG_TIME,
+        FLAG_SIZE = zem::find::XFilter::FLAG_SIZE,
+        FLAG_TEXT_FILES = zem::find::XFilter::FLAG_TEXT_FILES,
+        FLAG_HIDDEN = zem::find::XFilter::FLAG_HIDDEN,
+        FLAG_CONTENT = zem::find::XFilter::FLAG_CONTENT
     };
 
     // The filter items in menu order; the separator carries FILTER_SEPARATOR instead of a bit.

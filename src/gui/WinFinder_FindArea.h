@@ -86,6 +86,9 @@ struct WinFinder::FindArea {
     quint32 scanGeneration = 0;
     // A Find pressed while the last search was still ending: started once it has ended.
     bool findPending = false;
+    // The content search ended before the walk's end was handled (it streams while the walk
+    // runs): on_find_dir_scanned shows the results then.
+    bool contentDoneEarly = false;
     QString pendingFolder;
     zem::find::XFilter pendingFilter;
     // Looks again for the end of the stopped search when its finished event came before its

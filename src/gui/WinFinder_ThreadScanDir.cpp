@@ -20,6 +20,12 @@ WinFinder::ThreadScanDir::~ThreadScanDir()
     wait_done(-1);
 }
 
+void WinFinder::ThreadScanDir::walked()
+{
+    if (walkedHook)
+        walkedHook(*this);
+}
+
 void WinFinder::ThreadScanDir::runCustom()
 {
     const quint32 run = generation;
@@ -42,15 +48,11 @@ void WinFinder::ThreadScanDir::runCustom()
     } tell{this, run, alive};
 
     filesByPath.clear();
-    if (!pFilterCurrent) {
+    if (!pFilterCurrent)
         zem::nullPointerHandling("src/gui/WinFinder", __LINE__, "pFilterCurrent == NULL");
-        return;
-    }
-    dirInfo.scan_dir();
-    if (walkedHook)
-        walkedHook(*this);
-    stats = dirInfo.setup_filtered_files(*pFilterCurrent, true);
-    if (pFilterCurrent->has_content_filter() || dirInfo.isStopped())
+    // Runs even so: it reports a missing filter itself and lets waiting workers go.
+    SearchRoad::runCustom();
+    if (isStreaming() || dirInfo.isStopped())
         return;
     // The same keys and order as the table's path sort, built here rather than on the GUI thread.
     const std::vector<const QFileInfo*>& view = dirInfo.get_view_filtered_files();

@@ -1,16 +1,14 @@
 #pragma once
-// The folder scan of a main window's search: walks the chosen folder and applies the file part
-// of the window's current filter. Runs on a pool thread; its end reaches the window on the GUI
+// The search road of a main window (SearchRoad): walks the chosen folder, applies the file part
+// of the window's current filter and feeds a content search. Runs on a pool thread; its end reaches the window on the GUI
 // thread through scannedListener, with the number of the search it belongs to, so that the end
 // of a stopped scan is never taken for the end of the next one. The window reads the live
 // counters of dirInfo while it runs.
 // For a file search it also copies the matching files into the order of the results table (by
 // path), so that the GUI thread only moves the list in.
+#include "find/SearchRoad.h"
 #include "WinFinder.h"
-#include "XDirInfo.h"
 #include "XEventListener.h"
-#include "XFindStats.h"
-#include "XThread.h"
 
 #include <QFileInfo>
 #include <atomic>
@@ -24,15 +22,13 @@ class XFilter;
 
 namespace zemFinder {
 
-class WinFinder::ThreadScanDir : public zem::XLightweightThread {
+class WinFinder::ThreadScanDir : public SearchRoad {
 public:
     ThreadScanDir();
     ~ThreadScanDir() override;
 
     void runCustom() override;
 
-    zem::XDirInfo dirInfo;
-    zem::XFindStats stats;
     // The window's current filter; set before every start, not owned.
     const zem::find::XFilter* pFilterCurrent = nullptr;
     // A file search's matches ordered by path as the results table orders them; empty for a
@@ -43,9 +39,13 @@ public:
     // Fired on the GUI thread when a run ended, with that run's generation.
     zem::XEventListener<void(quint32)> scannedListener;
 
-    // Called on the scan thread after the walk, before the filter; lets tests hold a scan at a
-    // known point (as a scan of a very large tree would be).
+    // Called on the scan thread after the walk, before the filter (a content search's workers
+    // still wait for more files); lets tests hold a scan at a known point (as a scan of a very
+    // large tree would be).
     static std::function<void(const ThreadScanDir&)> walkedHook;
+
+protected:
+    void walked() override;
 
 private:
     // Tells the queued end-of-run call whether this object still exists.

@@ -178,7 +178,7 @@ void WinFinder::on_find()
     // never waits for it (the scan and the workers still read the list the next scan replaces).
     if (is_search_busy()) {
         Logger::log(QStringLiteral("WinFinder::on_find, search still running: stopped, find follows"), zem::LOG_PROGRESS);
-        f.thScanDir.dirInfo.stop();
+        f.thScanDir.stop();
         f.zemFind.stop_search();
         f.findPending = true;
         f.pendingFolder = folder.absoluteFilePath();
@@ -206,14 +206,17 @@ void WinFinder::start_find(const QString& folder, const zem::find::XFilter& filt
     f.stacked->setCurrentIndex(FindArea::PAGE_SCAN);
     f.timerProgress.start();
 
-    f.thScanDir.dirInfo.setPath(folder);
-    f.thScanDir.dirInfo.setHiddenFiles(m_treeView && m_treeView->is_hidden_files());
     f.thScanDir.pFilterCurrent = &f.filterCurrent;
     f.thScanDir.generation = ++f.scanGeneration;
-    // A content search shows only its hits, so the walk's own sizes will do for its files;
-    // the table of a file search wants every file's details read on the scan thread.
-    f.thScanDir.dirInfo.setStatInWalk(filter.has_content_filter());
-    zem::XThreadPool::start_global(&f.thScanDir, false);
+    f.contentDoneEarly = false;
+    SearchRoad::Settings road;
+    road.folder = folder;
+    road.filter = &f.filterCurrent;
+    road.hidden = m_treeView && m_treeView->is_hidden_files();
+    road.threads = WinFinderConfig::get().countThreads;
+    // The results table of a file search shows every file's details: read on the scan thread.
+    road.fileDetails = true;
+    f.thScanDir.start(road, f.zemFind);
 }
 
 void WinFinder::start_pending_find()
@@ -245,7 +248,7 @@ void WinFinder::stop_jobs()
     f.findPending = false;
     f.timerPending.stop();
     f.timerProgress.stop();
-    f.thScanDir.dirInfo.stop();
+    f.thScanDir.stop();
     f.zemFind.stop_search();
     if (m_containerPreviews)
         m_containerPreviews->stop_jobs();
@@ -258,8 +261,10 @@ void WinFinder::on_find_progress()
     FindArea& f = *m_find;
     if (f.state == FindArea::SCANNING) {
         const zem::XDirInfo& info = f.thScanDir.dirInfo;
+        // A streaming walk asks no sizes; the bytes are those the workers have searched so far.
+        const quint64 bytes = f.thScanDir.isStreaming() ? f.zemFind.bytes_read() : info.countBytes();
         f.labelScan->setText(xprintF(QStringLiteral("Dirs:$, Files:$, Bytes:$"), zem::format1000(info.countDirs()),
-                                     zem::format1000(info.countFiles()), zem::formatBytes(info.countBytes())));
+                                     zem::format1000(info.countFiles()), zem::formatBytes(bytes)));
     } else if (f.state == FindArea::CONTENT) {
         if (f.zemFind.bytes_to_read() != 0)
             f.progress->setValue(f.zemFind.progress_percent());
@@ -318,22 +323,26 @@ void WinFinder::on_find_dir_scanned(quint32 generation)
     Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned, has content filter $"),
                         f.filterCurrent.contentFilter().toString(false)),
                 zem::LOG_PROGRESS);
+    // The workers run since the start, on the files as the walk found them: from here on the
+    // progress bar shows how far they are.
     f.state = FindArea::CONTENT;
     f.progress->setValue(0);
     f.stacked->setCurrentIndex(FindArea::PAGE_CONTENT);
-    f.zemFind.setScope(f.comboScope->selectedValue(f.filterCurrent.contentFilter().scope()));
-    f.zemFind.setCountThreads(WinFinderConfig::get().countThreads);
-    f.zemFind.setContentFilter(f.filterCurrent.contentFilter());
     Logger::log(xprintF(QStringLiteral("WinFinder::on_find_dir_scanned, thScanDir.dirInfo.ar_filtered_files:$"),
-                        th.dirInfo.get_view_filtered_files().size()),
+                        th.stats.countFilesMatch),
                 zem::LOG_PROGRESS);
-    f.zemFind.prepareFiles(th.dirInfo.take_filtered_files(), th.stats.countBytes.get());
-    f.zemFind.start_search();
+    if (f.contentDoneEarly)
+        on_find_done();
 }
 
 void WinFinder::on_find_done()
 {
     FindArea& f = *m_find;
+    // The workers may end before the walk's end reached this thread: shown once it has.
+    if (f.state == FindArea::SCANNING && !f.findPending && !f.thScanDir.dirInfo.isStopped()) {
+        f.contentDoneEarly = true;
+        return;
+    }
     // A search stopped by Escape or by the next Find ends here too; it shows nothing.
     if (f.state != FindArea::CONTENT || f.findPending) {
         start_pending_find();
@@ -375,7 +384,7 @@ void WinFinder::on_escape_key()
     const QFileInfo selected = m_treeView ? m_treeView->selectedFile() : QFileInfo();
     f.findPending = false;
     f.timerPending.stop();
-    f.thScanDir.dirInfo.stop();
+    f.thScanDir.stop();
     f.zemFind.stop_search();
     f.state = FindArea::IDLE;
     f.timerProgress.stop();

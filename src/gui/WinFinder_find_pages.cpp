@@ -38,7 +38,7 @@ WinFinder::FindArea::~FindArea()
     // Both are asked to end here; their own destructors then wait the few moments that takes
     // (the content search first: its workers read the scan's file list).
     zemFind.stop_search();
-    thScanDir.dirInfo.stop();
+    thScanDir.stop();
 }
 
 uint32_t WinFinder::search_state() const

@@ -1,18 +1,25 @@
 // The content workers and the command's expression: a stop inside one huge file, lines skipped
 // by the match limit in the workers' counters and the log, blanks kept in regular expressions.
+// The streaming road (walk feeding the workers through a bounded queue): the same results as a
+// plain recursive listing and the content filter, in walk order with one thread; a full queue
+// with a slow worker; a stop during the walk and inside a huge file; a folder that goes away
+// during the walk and a file deleted between walk and read.
 #include "Logger.h"
 #include "TestDir.h"
 #include "XThread.h"
 #include "find/FindThread.h"
 #include "find/SearchCommand.h"
+#include "find/SearchRoad.h"
 #include "find/ThreadControllerFind.h"
 #include "find/ZemFind.h"
 
 #include "CommandLine.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QtTest>
 #include <atomic>
+#include <map>
 
 using namespace zemFinder;
 
@@ -42,6 +49,102 @@ QString commandFilter(const QStringList& args, zem::find::XContentFilter& filter
         return error;
     filter = options.filter.contentFilter();
     return QString();
+}
+using Hits = std::map<QString, std::size_t>;
+
+// One search on the streaming road, waited for to its end (walk and workers).
+struct RoadRun {
+    SearchRoad road;
+    ZemFind zemFind;
+    zem::find::XFilter filter;
+    std::atomic<int> walked{0};
+    std::atomic<int> found{0};
+
+    RoadRun(const QString& text, const QString& pattern = QString())
+    {
+        filter.setContentFilter(regexFilter(text));
+        if (!pattern.isEmpty())
+            filter.fileFilter().setPattern(pattern, false);
+        road.finishedListener.set([this] { ++walked; });
+        road.finishedListener.setEnabled(true);
+        zemFind.finishedListener.set([this] { ++found; });
+    }
+    ~RoadRun() { FindThread::beforeFileHook = nullptr; }
+
+    bool start(const QString& folder, quint32 threads, bool hidden = true, std::size_t capacity = 4096)
+    {
+        SearchRoad::Settings settings;
+        settings.folder = folder;
+        settings.filter = &filter;
+        settings.hidden = hidden;
+        settings.threads = threads;
+        settings.queueCapacity = capacity;
+        return road.start(settings, zemFind);
+    }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return walked > 0 && found > 0 && !road.isBusy() && !zemFind.isBusy(); },
+                               kWaitMs);
+    }
+    Hits hits() const
+    {
+        Hits all;
+        for (const FileResult& result : const_cast<ZemFind&>(zemFind).results())
+            all[result.fileInfo.absoluteFilePath()] = result.countHits();
+        return all;
+    }
+};
+
+// The reference: every file of a plain recursive listing that passes the name pattern, searched
+// whole by the content filter.
+Hits plainSearch(const QString& folder, const QString& text, const QString& pattern = QString())
+{
+    zem::XFileFilter names;
+    if (!pattern.isEmpty())
+        names.setPattern(pattern, false);
+    zem::find::XContentFilter content = regexFilter(text);
+    Hits all;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!names.matchName(it.fileName()))
+            continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        content.seekHome();
+        const std::size_t n = content.find(0, bytes.constData(), bytes.size()).size();
+        if (n > 0)
+            all[QFileInfo(path).absoluteFilePath()] = n;
+    }
+    return all;
+}
+
+// Folders with files of many kinds: hits in some, none in others, hidden ones, empty ones.
+void makeTree(const TestDir& dir, int folders, int filesPerFolder)
+{
+    for (int d = 0; d < folders; ++d) {
+        const QString folder = (d % 7 == 3 ? QStringLiteral(".hidden%1/sub").arg(d) : QStringLiteral("f%1/g%2").arg(d % 5).arg(d));
+        dir.mkdir(folder);
+        for (int i = 0; i < filesPerFolder; ++i) {
+            QByteArray text;
+            for (int line = 0; line < (i * 7 + d) % 23; ++line)
+                text += (line * (i + 1) + d) % 4 == 0 ? "a needle here and needle there\n" : "plain hay\n";
+            const char* ext = i % 3 == 0 ? ".txt" : i % 3 == 1 ? ".log" : ".h";
+            dir.write(folder + QStringLiteral("/%1file%2%3").arg(i % 9 == 4 ? "." : "").arg(i).arg(ext), text);
+        }
+    }
+}
+
+// The files below folder, hidden ones left out.
+QStringList filesOf(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
 }
 } // namespace
 
@@ -116,6 +219,174 @@ private Q_SLOTS:
         QCOMPARE(zf.count_hits(), quint32(3));  // "matching line", "last", "good line"
         QCOMPARE(log.filter(QStringLiteral("XContentFilter::find, <<<%1>>> line 1 skipped").arg(path)).size(), 1);
         QCOMPARE(log.filter(QStringLiteral("XContentFilter::find, <<<%1>>> line 3 skipped").arg(path)).size(), 1);
+    }
+
+    void streamingFindsWhatAPlainListingFinds_data()
+    {
+        QTest::addColumn<quint32>("threads");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("one thread") << quint32(1) << QString();
+        QTest::newRow("three threads") << quint32(3) << QString();
+        QTest::newRow("three threads, *.txt,*.h") << quint32(3) << QStringLiteral("*.txt,*.h");
+    }
+    void streamingFindsWhatAPlainListingFinds()
+    {
+        QFETCH(quint32, threads);
+        QFETCH(QString, pattern);
+        TestDir dir;
+        makeTree(dir, 30, 20);
+        const Hits expected = plainSearch(dir.path(), QStringLiteral("needle"), pattern);
+        QVERIFY(expected.size() > 20);
+
+        RoadRun run(QStringLiteral("needle"), pattern);
+        QVERIFY(run.start(dir.path(), threads));
+        QVERIFY(run.waitForEnd());
+        QVERIFY(run.road.isStreaming());
+        QCOMPARE(run.hits(), expected);
+        int all = 0;
+        QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            ++all;
+        }
+        QCOMPARE(run.road.stats.countFiles.get(), quint64(all));
+    }
+
+    void oneThreadGivesTheResultsInWalkOrder()
+    {
+        TestDir dir;
+        makeTree(dir, 12, 15);
+        zem::find::XFilter none;
+        zem::XDirInfo walk;
+        walk.setThreads(1);
+        walk.setHiddenFiles(true);
+        QVERIFY(walk.scan_dir(dir.path()));
+        walk.setup_filtered_files(none, true);
+        const Hits expected = plainSearch(dir.path(), QStringLiteral("needle"));
+        QStringList order;
+        for (const QFileInfo* file : walk.get_view_filtered_files())
+            if (expected.count(file->absoluteFilePath()))
+                order << file->absoluteFilePath();
+
+        RoadRun run(QStringLiteral("needle"));
+        QVERIFY(run.start(dir.path(), 1));
+        QVERIFY(run.waitForEnd());
+        QStringList got;
+        for (const FileResult& result : run.zemFind.results())
+            got << result.fileInfo.absoluteFilePath();
+        QCOMPARE(got, order);
+    }
+
+    void fullQueueWithASlowWorkerLosesNothing()
+    {
+        TestDir dir;
+        makeTree(dir, 6, 25);
+        const Hits expected = plainSearch(dir.path(), QStringLiteral("needle"));
+        RoadRun run(QStringLiteral("needle"));
+        // The walk is far ahead of a worker that takes a millisecond per file: with room for two
+        // paths it waits at every file.
+        std::atomic<int> seen{0};
+        FindThread::beforeFileHook = [&](const QString&) {
+            ++seen;
+            QThread::msleep(1);
+        };
+        QVERIFY(run.start(dir.path(), 1, true, 2));
+        QVERIFY(run.waitForEnd());
+        QCOMPARE(run.hits(), expected);
+        QCOMPARE(quint64(seen.load()), run.road.stats.countFilesMatch);
+        QCOMPARE(run.zemFind.count_files(), std::size_t(seen.load()));
+    }
+
+    void stopDuringTheWalkEndsWalkAndWorkers()
+    {
+        TestDir dir;
+        makeTree(dir, 10, 20);
+        RoadRun run(QStringLiteral("needle"));
+        // The only worker holds its first file until the stop: the walk meanwhile fills the
+        // queue and waits for room.
+        std::atomic<bool> stopped{false};
+        std::atomic<int> seen{0};
+        FindThread::beforeFileHook = [&](const QString&) {
+            ++seen;
+            QElapsedTimer held;
+            held.start();
+            while (!stopped && held.elapsed() < kWaitMs)
+                QThread::msleep(1);
+        };
+        QVERIFY(run.start(dir.path(), 1, true, 3));
+        QVERIFY(QTest::qWaitFor([&] { return seen.load() > 0; }, kWaitMs));
+        QVERIFY(run.road.isBusy());
+        run.road.stop();
+        run.zemFind.stop_search();
+        stopped = true;
+        QVERIFY(run.waitForEnd());
+        QVERIFY(run.road.dirInfo.isStopped());
+        QCOMPARE(seen.load(), 1);
+        QVERIFY(run.road.stats.countFilesMatch < quint64(filesOf(dir.path()).size()));
+    }
+
+    void stopInsideAHugeFileOnTheRoad()
+    {
+        TestDir dir;
+        dir.write(QStringLiteral("a/small.txt"), "no\n");
+        QFile file(dir.abs(QStringLiteral("a/huge.log")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("no match at the start\n");
+        if (!file.resize(qint64(16) << 30))
+            QSKIP("the file system cannot make sparse files");
+        file.close();
+        RoadRun run(QStringLiteral("[xyz]{3}q"));
+        QVERIFY(run.start(dir.path(), 2));
+        // The huge file counts its size when the worker opens it.
+        QVERIFY(QTest::qWaitFor([&] { return run.zemFind.bytes_read() > (quint64(1) << 30) && !run.road.isBusy(); },
+                                kWaitMs));
+        QVERIFY(run.zemFind.isRunning());
+        run.road.stop();
+        run.zemFind.stop_search();
+        QVERIFY(run.waitForEnd());
+        QVERIFY(!run.zemFind.has_results());
+        QVERIFY(run.zemFind.lines_read() < 1000);
+    }
+
+    void folderGoneDuringTheWalkIsSkipped()
+    {
+        TestDir dir;
+        for (const char* folder : {"a", "b", "c"})
+            for (int i = 0; i < 4; ++i)
+                dir.write(QStringLiteral("%1/n%2.txt").arg(QLatin1String(folder)).arg(i), "needle\n");
+        RoadRun run(QStringLiteral("needle"));
+        // The first file comes from "a"; the walk cannot read "b" before the worker lets it on.
+        std::atomic<bool> removed{false};
+        FindThread::beforeFileHook = [&](const QString&) {
+            if (!removed.exchange(true))
+                QDir(dir.abs(QStringLiteral("b"))).removeRecursively();
+        };
+        QVERIFY(run.start(dir.path(), 1, true, 1));
+        QVERIFY(run.waitForEnd());
+        QCOMPARE(run.hits(), plainSearch(dir.path(), QStringLiteral("needle")));
+        QCOMPARE(run.hits().size(), std::size_t(8));
+        QCOMPARE(run.road.dirInfo.countSkippedDirs(), quint64(1));
+    }
+
+    void fileDeletedBetweenWalkAndReadIsSkipped()
+    {
+        TestDir dir;
+        for (int i = 0; i < 6; ++i)
+            dir.write(QStringLiteral("d/n%1.txt").arg(i), "needle\n");
+        const QString gone = dir.write(QStringLiteral("d/gone.txt"), "needle\n");
+        RoadRun run(QStringLiteral("needle"));
+        FindThread::beforeFileHook = [&](const QString& path) {
+            if (path == gone)
+                QFile::remove(path);
+        };
+        zem::Logger::startCapture();
+        QVERIFY(run.start(dir.path(), 2));
+        QVERIFY(run.waitForEnd());
+        const QStringList log = zem::Logger::capturedLines();
+        zem::Logger::stopCapture();
+        QCOMPARE(run.hits().size(), std::size_t(6));
+        QVERIFY(!run.hits().count(gone));
+        QCOMPARE(log.filter(QStringLiteral("FindThread::runCustom, problems with <<<%1>>>").arg(gone)).size(), 1);
     }
 
     void commandKeepsBlanksOfARegularExpression()

@@ -77,6 +77,27 @@ struct HoldScans {
     ~HoldScans() { ScanThread::walkedHook = nullptr; }
 };
 
+// Holds every scan after its walk until released or stopped; a content search's workers go on
+// meanwhile with the files the walk gave them.
+struct HoldWalk {
+    std::atomic<int> held{0};
+    std::atomic<bool> release{false};
+    std::atomic<bool> on{true};
+    HoldWalk()
+    {
+        ScanThread::walkedHook = [this](const ScanThread& th) {
+            if (!on)
+                return;
+            ++held;
+            QElapsedTimer t;
+            t.start();
+            while (!release && !th.dirInfo.isStopped() && t.elapsed() < kHoldMs)
+                QThread::msleep(1);
+        };
+    }
+    ~HoldWalk() { ScanThread::walkedHook = nullptr; }
+};
+
 // Holds a "Deep Info" count at its first entry until it is cancelled, at most kHoldMs.
 struct HoldCount {
     std::atomic<int> held{0};
@@ -218,10 +239,13 @@ private Q_SLOTS:
         win->set_filter_flags(WinFinder::FLAG_CONTENT);
         f->comboContent->setEditText(QStringLiteral("zzzNotThere"));
         QVERIFY(win->treeView()->selectFile(m_big.path(), false));
+        // The workers wait for the rest of the held walk: the content search is still running.
+        HoldWalk hold;
         zem::Logger::startCapture();
         win->on_find();
-        QTRY_COMPARE_WITH_TIMEOUT(win->search_state(), 3u, kWaitMs);
-        QVERIFY2(f->zemFind.isBusy(), "the content search ended before the second Find; make the files bigger");
+        QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
+        QVERIFY(f->zemFind.isBusy());
+        hold.on = false;
         win->on_find();
         QVERIFY(win->is_find_pending());
         QCOMPARE(countLines(QStringLiteral("search still running: stopped, find follows")), 1);
@@ -250,7 +274,78 @@ private Q_SLOTS:
         QCOMPARE(win->findArea()->stacked->currentIndex(), int(Area::PAGE_FIND));
     }
 
+    // --- A content search streams: the workers search while the walk still runs ---
+
+    void contentSearchRunsDuringTheWalkAndKeepsItsStates()
+    {
+        WinFinder* win = open(m_dir.path());
+        QVERIFY(win);
+        Area* f = win->findArea();
+        win->set_filter_flags(WinFinder::FLAG_CONTENT);
+        f->comboContent->setEditText(QStringLiteral("some text"));
+        QVERIFY(win->treeView()->selectFile(m_dir.path(), false));
+        HoldWalk hold;
+        zem::Logger::startCapture();
+        win->on_find();
+        QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
+        // The walk has not ended, yet every file was searched already.
+        QTRY_COMPARE_WITH_TIMEOUT(f->zemFind.files_searched(), quint64(6), kWaitMs);
+        QCOMPARE(win->search_state(), 1u);
+        QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_SCAN));
+        QTRY_VERIFY_WITH_TIMEOUT(f->labelScan->text().startsWith(QStringLiteral("Dirs:3, Files:6, Bytes:")), kWaitMs);
+        QCOMPARE(countLines(QStringLiteral("*** DONE")), 0);
+
+        hold.release = true;
+        QTRY_COMPARE_WITH_TIMEOUT(win->search_state(), 4u, kWaitMs);
+        QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_CONTENT_RESULT));
+        QCOMPARE(win->panelResults()->model()->rowCount(), 6);
+        QVERIFY(f->labelContentSummary->text().startsWith(QStringLiteral("files-total:6 => ")));
+        QCOMPARE(countLines(QStringLiteral("WinFinder::on_find_dir_scanned, has content filter")), 1);
+        QCOMPARE(countLines(QStringLiteral("*** DONE")), 1);
+    }
+
+    void escapeDuringAStreamingSearchEndsWalkAndWorkers()
+    {
+        WinFinder* win = open(m_big.path());
+        QVERIFY(win);
+        Area* f = win->findArea();
+        win->set_filter_flags(WinFinder::FLAG_CONTENT);
+        f->comboContent->setEditText(QStringLiteral("zzzNotThere"));
+        QVERIFY(win->treeView()->selectFile(m_big.path(), false));
+        HoldWalk hold;
+        win->on_find();
+        QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
+        win->on_escape_key();
+        QCOMPARE(win->search_state(), 0u);
+        QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_FIND));
+        QTRY_VERIFY_WITH_TIMEOUT(!win->is_search_busy(), kWaitMs);
+        QTest::qWait(50);  // room for a late end of the stopped search
+        QCOMPARE(win->search_state(), 0u);
+        QVERIFY(f->zemFind.files_searched() < 200);
+    }
+
     // --- Closing and quitting while work runs ---
+
+    void closeDuringAStreamingSearchEndsPromptly()
+    {
+        WinFinder* win = open(m_big.path());
+        QVERIFY(win);
+        Area* f = win->findArea();
+        win->set_filter_flags(WinFinder::FLAG_CONTENT);
+        f->comboContent->setEditText(QStringLiteral("zzzNotThere"));
+        QVERIFY(win->treeView()->selectFile(m_big.path(), false));
+        HoldWalk hold;
+        win->on_find();
+        QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
+        QPointer<WinFinder> guard = win;
+        QElapsedTimer t;
+        t.start();
+        win->close();
+        flushDeletes();
+        const qint64 ms = t.elapsed();
+        QVERIFY(!guard);
+        QVERIFY2(ms < kPromptMs, qPrintable(QString::number(ms)));
+    }
 
     void closeDuringScanEndsPromptly()
     {

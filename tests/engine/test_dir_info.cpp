@@ -2,12 +2,15 @@
 // filtered list.
 #include "Logger.h"
 #include "XDirInfo.h"
+#include "XPathQueue.h"
 #include "find/XFilter.h"
 #include "DeepTree.h"
 #include "TestDir.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <mutex>
 #include <QSet>
 #include <QtTest>
 #include <atomic>
@@ -453,6 +456,113 @@ private Q_SLOTS:
         if (!notRoot)
             smallTexts << QStringLiteral("locked.txt");
         QCOMPARE(names[1][3], sorted(smallTexts));
+    }
+
+    void streamedFilesAreThoseTheFilterKeeps()
+    {
+        TestDir dir;
+        makeSmallTree(dir);
+        dir.write(".hidden/e.txt", "echo\n");
+        const QString old = dir.write("sub/old.txt", QByteArray(3000, 'o'));
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::ReadWrite));
+        QVERIFY(oldFile.setFileTime(QDateTime(QDate(2001, 5, 5), QTime(12, 0)), QFileDevice::FileModificationTime));
+        oldFile.close();
+
+        find::XFilter all;
+        find::XFilter bySize;
+        bySize.fileFilter().setSize(XFileFilter::GE, 1000);
+        find::XFilter byTime;
+        byTime.fileFilter().setTime(XFileFilter::LE, QDateTime(QDate(2001, 12, 31), QTime(0, 0)).toMSecsSinceEpoch());
+        find::XFilter byName;
+        byName.fileFilter().setPattern(QStringLiteral("*.txt"), false);
+        for (bool hidden : {false, true}) {
+            for (const find::XFilter* filter : {&all, &bySize, &byTime, &byName}) {
+                XDirInfo listed;
+                listed.setHiddenFiles(hidden);
+                QVERIFY(listed.scan_dir(dir.path()));
+                listed.setup_filtered_files(*filter, true);
+                QStringList expected;
+                for (const QFileInfo* file : listed.get_view_filtered_files())
+                    expected << file->absoluteFilePath();
+
+                XDirInfo streamed;
+                streamed.setHiddenFiles(hidden);
+                streamed.setThreads(3);
+                std::mutex lock;
+                QStringList got;
+                QVERIFY(streamed.stream_files(dir.path(), *filter, [&](QByteArray path) {
+                    std::lock_guard<std::mutex> locker(lock);
+                    got << QFile::decodeName(path);
+                    return true;
+                }));
+                QCOMPARE(sorted(got), sorted(expected));
+                QCOMPARE(streamed.countFilesMatch(), quint64(got.size()));
+                QCOMPARE(streamed.countFiles(), listed.countFiles());
+                QCOMPARE(streamed.countDirs(), listed.countDirs());
+            }
+        }
+    }
+
+    void sinkThatRefusesEndsTheStream()
+    {
+        TestDir dir;
+        for (int i = 0; i < 50; ++i)
+            dir.write(QStringLiteral("d%1/f.txt").arg(i), "x");
+        XDirInfo streamed;
+        streamed.setThreads(1);
+        int taken = 0;
+        QVERIFY(!streamed.stream_files(dir.path(), find::XFilter(), [&](QByteArray) { return ++taken < 3; }));
+        QCOMPARE(taken, 3);
+        QVERIFY(streamed.isStopped());
+    }
+
+    void pathQueueWaitsWhenFullAndWakesEverybodyOnStop()
+    {
+        XPathQueue queue(2);
+        QVERIFY(queue.push("a"));
+        QVERIFY(queue.push("b"));
+        std::atomic<int> pushed{0};
+        std::thread producer([&] {
+            if (queue.push("c"))
+                ++pushed;
+            if (queue.push("d"))  // waits for the consumer below
+                ++pushed;
+        });
+        QByteArray path;
+        QVERIFY(queue.pop(path));
+        QCOMPARE(path, QByteArray("a"));
+        QTRY_COMPARE(pushed.load(), 1);  // room for "c"; "d" waits
+        std::atomic<int> popped{0};
+        std::thread consumer([&] {
+            QByteArray p;
+            while (queue.pop(p))
+                ++popped;
+        });
+        producer.join();  // "d" went in once the consumer made room
+        QTRY_COMPARE(popped.load(), 3);
+        QCOMPARE(queue.countPushed(), quint64(4));
+        queue.stop();  // the consumer waits on an empty, open queue: stop wakes it
+        consumer.join();
+        QVERIFY(!queue.push("e"));
+        QVERIFY(!queue.pop(path));
+    }
+
+    void closedPathQueueIsDrainedFirst()
+    {
+        XPathQueue queue(4);
+        QVERIFY(queue.push("a"));
+        QVERIFY(queue.push("b"));
+        queue.close();
+        QVERIFY(!queue.push("c"));
+        QByteArray path;
+        QVERIFY(queue.pop(path));
+        QVERIFY(queue.pop(path));
+        QCOMPARE(path, QByteArray("b"));
+        QVERIFY(!queue.pop(path));
+        queue.reset(4);
+        QVERIFY(queue.push("d"));
+        QCOMPARE(queue.countPushed(), quint64(1));
     }
 
     void takenListLeavesTheViewEmptyButTheObjectsValid()
