@@ -220,8 +220,10 @@ XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
         m_logPath = reader.path();
         XRamLayer layer = findUtf16(from, reader.data(), reader.size());
         m_logPath.clear();
-        if (reader.shrankWhileRead())
+        if (reader.shrankWhileRead()) {
+            xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - file got shorter while searched, no hits taken"), reader.path());
             layer.clear();
+        }
         return layer;
     }
     m_reader = &reader;
