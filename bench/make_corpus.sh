@@ -9,6 +9,7 @@
 #   .hidden/, home/.config/   hidden folders and files
 #   locked/             a file and a folder with mode 000
 #   loop/               symbolic links that loop (up -> .., self -> self, a <-> b)
+#   utf16/              a UTF-16 LE and a UTF-16 BE file with byte-order marks and known hits
 # Symbolic links of the source trees are not copied: only the loops above exist, so every
 # searcher sees the same regular files.
 set -euo pipefail
@@ -26,9 +27,23 @@ for root in /usr/share /usr/include /usr/lib; do
         | grep -v $'\t.*[[:cntrl:]]' | LC_ALL=C sort -t $'\t' -k2,2
 done | awk -F '\t' -v budget="$((budget_mb * 1024 * 1024))" \
            'total < budget { total += $1; print $2 }' > "$list.new"
+# Text files in UTF-16 with a byte-order mark: searchers that transcode them find their hits.
+# Cheap, so they are written on every run (an older corpus gets them too).
+add_utf16_files() {
+    mkdir -p "$out/utf16"
+    local text i
+    text="$(for i in $(seq 1 200); do
+        printf 'Строка %d: ConnectionError при чтении, 日本 \xF0\x9F\x98\x80 TimeoutError\r\n' "$i"
+        printf 'ok line %d without a hit\r\n' "$i"
+    done)"
+    { printf '\xFF\xFE'; printf '%s' "$text" | iconv -f UTF-8 -t UTF-16LE; } > "$out/utf16/windows-le.txt"
+    { printf '\xFE\xFF'; printf '%s' "$text" | iconv -f UTF-8 -t UTF-16BE; } > "$out/utf16/mac-be.txt"
+}
+
 stamp="$(md5sum < "$list.new" | cut -c1-32)-$log_mb"
 if [[ -f "$out.stamp" && "$(cat "$out.stamp")" == "$stamp" ]]; then
     rm -f "$list.new"
+    add_utf16_files
     echo "corpus up to date: $out" >&2
     exit 0
 fi
@@ -64,6 +79,8 @@ ln -sfn .. "$out/loop/up"
 ln -sfn self "$out/loop/self"
 ln -sfn b "$out/loop/a"
 ln -sfn a "$out/loop/b"
+
+add_utf16_files
 
 echo "$stamp" > "$out.stamp"
 echo "corpus ready: $out" >&2

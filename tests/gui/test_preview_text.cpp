@@ -2,6 +2,7 @@
 #include "TestDir.h"
 #include "preview/PreviewAscii.h"
 #include "preview/viewText/XTextView.h"
+#include "find/XContentFilter.h"
 
 #include <QApplication>
 #include <QImage>
@@ -337,6 +338,61 @@ private Q_SLOTS:
         // Back at the start the caret is in view again.
         QTest::keyClick(v.get(), Qt::Key_Home, Qt::ControlModifier);
         QVERIFY(shown().startsWith(QStringLiteral("Line 3 of 200  Byte")));
+    }
+
+    void utf16FileShowsTextAndMarksItsHits_data()
+    {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::newRow("little endian") << false;
+        QTest::newRow("big endian") << true;
+    }
+    void utf16FileShowsTextAndMarksItsHits()
+    {
+        // The search's marks point at the file's UTF-16 bytes; the view shows the decoded text
+        // and paints each mark on its own characters.
+        QFETCH(bool, bigEndian);
+        const QString text = QString::fromUtf8("Привет аб target rest\r\nnext target\r\n");
+        QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+        for (QChar c : text) {
+            const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+            bytes += bigEndian ? QByteArray(1, hi) + lo : QByteArray(1, lo) + hi;
+        }
+        find::XContentFilter filter(0);
+        QVERIFY(filter.createSymbols(QStringLiteral("target"), true));
+        const find::XRamLayer hits = filter.find(0, bytes.constData(), bytes.size());
+        QCOMPARE(int(hits.size()), 2);
+        QCOMPARE(hits.marks()[0].offset, qint64(2 + 2 * text.indexOf(QStringLiteral("target"))));
+
+        PreviewAscii p;
+        p.ini();
+        const QString path = dir.write(bigEndian ? "be.txt" : "le.txt", bytes);
+        QVERIFY(p.open_file(QFileInfo(path)));
+        XTextView* v = p.get_XTextView();
+        v->setFont(mono());
+        v->source().waitForIndex();
+        p.resize(700, 400);
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        QCOMPARE(v->source().lineCount(), qint64(2));
+        XMarkLayer* layer = v->layerGroup().add_layer(1000);
+        layer->set_color_background(qRgba(255, 0, 255, 255));
+        layer->add_ram_layer(hits);
+        QCOMPARE(v->textFromMarkRam(layer->mark(0)), QStringLiteral("target"));
+        QCOMPARE(v->textFromMarkRam(layer->mark(1)), QStringLiteral("target"));
+        QCOMPARE(v->textFromMarkRam(find::XRam{0, qint32(v->source().size()), 0}), text);
+        const QImage img = v->viewport()->grab().toImage();
+        const auto x = expectedX(*v, QString::fromUtf8("Привет аб "), QStringLiteral("target"));
+        const int y = v->rowHeight() / 2;
+        auto magenta = [&](int px, int py) { return img.pixelColor(px, py) == QColor(255, 0, 255); };
+        QVERIFY(magenta(int(x.first) + 1, y) || magenta(int(x.first) + 1, 1));
+        QVERIFY(magenta(int(x.second) - 2, y) || magenta(int(x.second) - 2, 1));
+        QVERIFY(!magenta(int(x.first) - 2, y) && !magenta(int(x.first) - 2, 1));
+        QVERIFY(!magenta(int(x.second) + 2, y) && !magenta(int(x.second) + 2, 1));
+        // The second hit on the second row, after "next ".
+        const QVector<QRectF> rects = v->rectsForRange(layer->mark(1).offset, layer->mark(1).length);
+        QCOMPARE(rects.size(), 1);
+        QCOMPARE(int(rects[0].top()), v->rowHeight());
+        QVERIFY(qAbs(rects[0].left() - expectedX(*v, QStringLiteral("next "), QString()).first) < 1.0);
     }
 
     void previewOpensFile()

@@ -6,6 +6,7 @@
 #include "XRegexCode.h"
 #include "XRegexMatcher.h"
 #include "XScopeUnits.h"
+#include "XUtf16Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -89,7 +90,8 @@ XContentFilter::XContentFilter(quint32 scope)
 }
 
 XContentFilter::XContentFilter(const XContentFilter& other)
-    : m_text(other.m_text), m_regEx(other.m_regEx), m_valid(other.m_valid), m_scope(other.m_scope),
+    : m_text(other.m_text), m_regEx(other.m_regEx), m_valid(other.m_valid), m_prefilter(other.m_prefilter),
+      m_scope(other.m_scope),
       m_error(other.m_error), m_terms(other.m_terms), m_regex(other.m_regex), m_stop(other.m_stop),
       m_position(other.m_position), m_skippedLines(other.m_skippedLines), m_stopped(other.m_stopped)
 {
@@ -214,6 +216,16 @@ QString XContentFilter::toString(bool longForm) const
 
 XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 {
+    if (XUtf16Text::bomOf(reader.data(), reader.size()) != XUtf16Text::NO_BOM) {
+        m_logPath = reader.path();
+        XRamLayer layer = findUtf16(from, reader.data(), reader.size());
+        m_logPath.clear();
+        if (reader.shrankWhileRead()) {
+            xlog(LOG_WARN, QStringLiteral("XContentFilter::find, <<<$>>> - file got shorter while searched, no hits taken"), reader.path());
+            layer.clear();
+        }
+        return layer;
+    }
     m_reader = &reader;
     bool needAliases = m_regex && m_regex->requiredNeedsAliasCheck;
     for (const auto& t : m_terms)
@@ -232,9 +244,28 @@ XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 
 XRamLayer XContentFilter::find(qint64 from, const char* data, qint64 size)
 {
+    if (XUtf16Text::bomOf(data, size) != XUtf16Text::NO_BOM)
+        return findUtf16(from, data, size);
     XRamLayer layer = findIn(from, data, size);
     const qint64 probe = std::min(size, XLineReaderDA::kBinaryProbeBytes);
     layer.setBinary(data && probe > 0 && std::memchr(data, 0, size_t(probe)) != nullptr);
+    return layer;
+}
+
+XRamLayer XContentFilter::findUtf16(qint64 from, const char* data, qint64 size)
+{
+    // The search runs over the text as UTF-8; its marks go back to the file's bytes.
+    if (!m_utf16)
+        m_utf16 = std::make_unique<XUtf16Text>();
+    m_utf16->decode(data, size);
+    XRamLayer layer = findIn(m_utf16->utf8Offset(from), m_utf16->utf8(), m_utf16->utf8Size());
+    for (XRam& m : layer.marks()) {
+        const qint64 start = m_utf16->fileOffset(m.offset);
+        const qint64 end = m_utf16->fileEndOffset(m.offset + m.length);
+        m.offset = start;
+        m.length = qint32(end - start);
+    }
+    m_position = size;
     return layer;
 }
 
@@ -277,7 +308,9 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
 
 QString XContentFilter::where() const
 {
-    return m_reader && !m_reader->path().isEmpty() ? m_reader->path() : QStringLiteral("(buffer)");
+    if (m_reader && !m_reader->path().isEmpty())
+        return m_reader->path();
+    return m_logPath.isEmpty() ? QStringLiteral("(buffer)") : m_logPath;
 }
 
 qint64 XContentFilter::lineNumberAt(const char* data, qint64 size, qint64 offset)
@@ -352,9 +385,9 @@ constexpr qint64 kFeedBlock = 256 * 1024;
 // Every occurrence of s from `from` on, in order; onHit(offset) returns where to go on, or -1
 // to stop. With a reader, its line count follows the scan block by block, so that the bytes
 // come from memory once. stopped() is asked per block; false when it said so.
-template <typename OnHit, typename Stopped>
-bool scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint64 from, XLineReaderDA* reader,
-                 OnHit&& onHit, Stopped&& stopped)
+template <typename Finder, typename OnHit, typename Stopped>
+bool scanLiteral(Finder& s, const char* data, qint64 size, qint64 from, XLineReaderDA* reader, OnHit&& onHit,
+                 Stopped&& stopped)
 {
     const qint64 m = s.length();
     const bool feed = reader && !reader->statsDone();
@@ -384,6 +417,45 @@ bool scanLiteral(const XLiteralSearcher& s, const char* data, qint64 size, qint6
         blockEnd = std::min(size, blockEnd + kFeedBlock);
     }
 }
+
+// The nearest occurrence of any of a few literals (the branches of an alternation). Each
+// literal's next occurrence is kept until the scan passes it, so that every literal goes over
+// the bytes once.
+class NearestLiteral {
+public:
+    explicit NearestLiteral(const std::vector<XLiteralSearcher>& literals)
+        : m_literals(literals), m_next(literals.size(), -1), m_from(literals.size(), -1), m_limit(literals.size(), -1)
+    {
+        for (const XLiteralSearcher& l : literals)
+            m_length = std::max(m_length, l.length());
+    }
+    int length() const { return m_length; }
+
+    qint64 find(const char* data, qint64 limit, qint64 pos)
+    {
+        qint64 best = -1;
+        for (size_t i = 0; i < m_literals.size(); ++i) {
+            // Still valid: an occurrence at or after pos, or none up to a limit at least as far.
+            const bool known = m_from[i] >= 0 && m_from[i] <= pos
+                && (m_next[i] >= pos || (m_next[i] < 0 && m_limit[i] >= limit));
+            if (!known) {
+                m_next[i] = m_literals[i].find(data, limit, pos);
+                m_from[i] = pos;
+                m_limit[i] = limit;
+            }
+            if (m_next[i] >= 0 && (best < 0 || m_next[i] < best))
+                best = m_next[i];
+        }
+        return best;
+    }
+
+private:
+    const std::vector<XLiteralSearcher>& m_literals;
+    std::vector<qint64> m_next;   // next occurrence found, -1 none
+    std::vector<qint64> m_from;   // where that search started, -1 not searched yet
+    std::vector<qint64> m_limit;  // the end it searched to
+    int m_length = 0;
+};
 
 } // namespace
 
@@ -513,12 +585,14 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
     auto skip = [&](qint64 lineStart, qint64) { noteSkippedLine(data, size, lineStart); };
     auto stopped = [this] { return stopRequested(); };
     const quint64 skippedAtStart = m_skippedLines;
+    const bool prefilter = m_prefilter && !rc.literals.empty();
 
-    if (rc.pureLiteral) {
-        const bool check = units && XScopeUnits::textMayCrossUnit(QByteArray::fromStdString(rc.required.needle()), m_scope);
-        const qint64 m = rc.required.length();
+    if (prefilter && rc.pureLiteral) {
+        const XLiteralSearcher& literal = rc.literals.front();
+        const bool check = units && XScopeUnits::textMayCrossUnit(QByteArray::fromStdString(literal.needle()), m_scope);
+        const qint64 m = literal.length();
         scanLiteral(
-            rc.required, data, size, from, m_reader,
+            literal, data, size, from, m_reader,
             [&](qint64 pos) {
                 if (check) {
                     const XScopeUnits::Span u = scope->unitAt(pos);
@@ -532,13 +606,14 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
         return;
     }
 
-    // All matches in [begin, end]. With units, a match that its own bytes do not show to lie
-    // inside one unit is looked for again inside the unit where it starts, with the text cut
-    // at the unit's end; one that starts between units is dropped. Every round ends past the
-    // unit it looked at, so the search always moves on.
-    auto run = [&](qint64 begin, qint64 end) -> int {
+    // All matches starting in [begin, lastStart] (lastStart = end: all up to end) of the
+    // subject [0, end). With units, a match that its own bytes do not show to lie inside one
+    // unit is looked for again inside the unit where it starts, with the text cut at the unit's
+    // end; one that starts between units is dropped. Every round ends past the unit it looked
+    // at, so the search always moves on.
+    auto run = [&](qint64 begin, qint64 end, qint64 lastStart) -> int {
         if (!units)
-            return matcher.forEach(rc, data, end, begin, emit, skip);
+            return matcher.forEach(rc, data, end, begin, emit, skip, 0, lastStart);
         qint64 pos = begin;
         uint32_t flags = 0;
         qint64 lastCut = -1;  // end of the unit searched last
@@ -552,7 +627,7 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
                     ms = s;
                     return false;
                 },
-                skip, flags);
+                skip, flags, lastStart);
             if (r != XRegexMatcher::MATCH)
                 return r;
             // A match starting right at a unit's end is tried inside that unit (it may match
@@ -563,6 +638,8 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
             if (u.start > ms) {
                 pos = u.start;
                 flags = 0;
+                if (pos > lastStart)
+                    return XRegexMatcher::NO_MATCH;
                 continue;
             }
             const qint64 cut = std::min(u.end, end);
@@ -574,7 +651,7 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
             const int r2 = matcher.forEach(rc, data, cut, ms, emit, skip, redo);
             if (r2 != XRegexMatcher::NO_MATCH && r2 != XRegexMatcher::MATCH)
                 return r2;
-            if (cut >= end)
+            if (cut >= end || cut > lastStart)
                 return XRegexMatcher::NO_MATCH;
             // An empty match at the unit's end was taken by the round inside the unit.
             pos = cut;
@@ -583,36 +660,78 @@ void XContentFilter::findRegex(const char* data, qint64 size, qint64 from, XRamL
         }
     };
 
-    if (rc.lineFilter && !(rc.requiredNeedsAliasCheck && aliasesKnown() && aliasesPresent(data, size))) {
-        // Only lines holding the required literal can hold a match.
+    if (prefilter && !(rc.requiredNeedsAliasCheck && aliasesKnown() && aliasesPresent(data, size))) {
+        NearestLiteral literals(rc.literals);
         bool failed = false;
-        // Where the last line taken ended: the look-back for a line start stops there, so that
-        // every byte is looked back on once at most, however long the lines.
-        qint64 floor = std::max(from, qint64(0));
-        const bool done = scanLiteral(
-            rc.required, data, size, from, m_reader,
-            [&](qint64 c) -> qint64 {
-                const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
-                const qint64 ls = before ? before - data + 1 : floor;
-                const void* after = std::memchr(data + c, '\n', size_t(size - c));
-                const qint64 le = after ? static_cast<const char*>(after) - data : size;
-                if (stopOnError(run(ls, le))) {
-                    failed = true;
-                    return -1;
-                }
-                floor = le + 1;
-                return le + 1;
-            },
-            stopped);
+        const bool done = rc.lineFilter ? searchCandidateLines(literals, data, size, from, run, &failed)
+                                        : searchCandidateUnits(literals, *scope, data, size, from, run, &failed);
         if (!done || failed || !(rc.requiredNeedsAliasCheck && aliasesPresent(data, size)))
             return;
         // A caseless literal with 'k' or 's' in a file with KELVIN SIGN or LONG S: the
-        // literal scan may have missed lines, so search the whole file instead.
+        // literal scan may have missed matches, so search the whole file instead.
         layer.clear();
         m_skippedLines = skippedAtStart;
         scope = std::make_unique<XScopeUnits>(data, size, m_scope);
     }
-    stopOnError(run(from, size));
+    stopOnError(run(from, size, size));
+}
+
+template <typename Finder, typename Run>
+bool XContentFilter::searchCandidateLines(Finder& literals, const char* data, qint64 size, qint64 from, Run& run,
+                                          bool* failed)
+{
+    // No match holds a line end: only lines holding a literal can hold one. Where the last
+    // line taken ended: the look-back for a line start stops there, so that every byte is
+    // looked back on once at most, however long the lines.
+    qint64 floor = std::max(from, qint64(0));
+    return scanLiteral(
+        literals, data, size, from, m_reader,
+        [&](qint64 c) -> qint64 {
+            const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
+            const qint64 ls = before ? before - data + 1 : floor;
+            const void* after = std::memchr(data + c, '\n', size_t(size - c));
+            const qint64 le = after ? static_cast<const char*>(after) - data : size;
+            if (stopOnError(run(ls, le, le))) {
+                *failed = true;
+                return -1;
+            }
+            floor = le + 1;
+            return le + 1;
+        },
+        [this] { return stopRequested(); });
+}
+
+template <typename Finder, typename Run>
+bool XContentFilter::searchCandidateUnits(Finder& literals, XScopeUnits& scope, const char* data, qint64 size,
+                                          qint64 from, Run& run, bool* failed)
+{
+    // Matches may hold line ends, but each lies inside one unit and holds a literal there: a
+    // unit without one is passed over. In File scope the file is the unit.
+    const bool wholeFile = m_scope == SCOPE_FILE;
+    bool any = false;
+    const bool done = scanLiteral(
+        literals, data, size, from, m_reader,
+        [&](qint64 c) -> qint64 {
+            if (wholeFile) {
+                any = true;
+                return -1;
+            }
+            const XScopeUnits::Span u = scope.unitAt(c);
+            if (!u.valid() || c >= u.end)
+                return c + 1;
+            // Matches inside the unit start before its end; they may be seen past it.
+            if (stopOnError(run(std::max(u.start, from), size, u.end - 1))) {
+                *failed = true;
+                return -1;
+            }
+            return u.end;
+        },
+        [this] { return stopRequested(); });
+    if (!done || *failed || !any)
+        return done;
+    if (stopOnError(run(from, size, size)))
+        *failed = true;
+    return true;
 }
 
 } // namespace zem::find

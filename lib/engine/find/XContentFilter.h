@@ -34,6 +34,8 @@ namespace zem::find {
 
 struct XRegexCode;
 class XRegexMatcher;
+class XScopeUnits;
+class XUtf16Text;
 
 class XContentFilter {
 public:
@@ -78,7 +80,14 @@ public:
     void setStopCheck(std::function<bool()> stop);
     bool stopped() const { return m_stopped; }
 
-    // Marks from byte offset 'from' to the end of the reader's data (or of the buffer).
+    // Regular expressions look for the literals every match must contain first and run the
+    // pattern only where a match can be (on by default; the marks are the same either way).
+    void setLiteralPrefilter(bool on) { m_prefilter = on; }
+    bool literalPrefilter() const { return m_prefilter; }
+
+    // Marks from byte offset 'from' to the end of the reader's data (or of the buffer). A text
+    // with a UTF-16 byte-order mark is searched as its UTF-8 transcoding; its marks still give
+    // the offsets and lengths of the file's bytes.
     XRamLayer find(qint64 from, XLineReaderDA& reader);
     XRamLayer find(qint64 from, const char* data, qint64 size);
 
@@ -88,8 +97,14 @@ public:
 private:
     struct Term;
     XRamLayer findIn(qint64 from, const char* data, qint64 size);
+    XRamLayer findUtf16(qint64 from, const char* data, qint64 size);
     void findTerms(const char* data, qint64 size, qint64 from, XRamLayer& layer);
     void findRegex(const char* data, qint64 size, qint64 from, XRamLayer& layer);
+    template <typename Finder, typename Run>
+    bool searchCandidateLines(Finder& literals, const char* data, qint64 size, qint64 from, Run& run, bool* failed);
+    template <typename Finder, typename Run>
+    bool searchCandidateUnits(Finder& literals, XScopeUnits& scope, const char* data, qint64 size, qint64 from,
+                              Run& run, bool* failed);
     bool occurrences(const Term& term, int index, const char* data, qint64 size, qint64 from, std::vector<XRam>& out);
     bool aliasesKnown() const;
     bool aliasesPresent(const char* data, qint64 size);
@@ -103,12 +118,14 @@ private:
     QString m_text;
     bool m_regEx = false;
     bool m_valid = false;
+    bool m_prefilter = true;
     quint32 m_scope = SCOPE_PARAGRAPH;
     QString m_error;
 
     std::vector<std::shared_ptr<const Term>> m_terms;
     std::shared_ptr<const XRegexCode> m_regex;
     std::unique_ptr<XRegexMatcher> m_matcher;  // per copy, made on first use
+    std::unique_ptr<XUtf16Text> m_utf16;       // per copy, made for the first UTF-16 text
 
     std::function<bool()> m_stop;
 
@@ -117,6 +134,7 @@ private:
     bool m_stopped = false;
     // Set during one find only.
     XLineReaderDA* m_reader = nullptr;  // fed with line counts as the search scans
+    QString m_logPath;                  // the file named in log lines when there is no reader
     int m_aliases = -1;                 // fold aliases in the data: -1 not known yet
     qint64 m_lineCountAt = 0;           // line ends before this offset: m_lineCountValue
     qint64 m_lineCountValue = 0;

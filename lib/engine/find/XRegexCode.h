@@ -1,12 +1,13 @@
 #pragma once
 // A compiled PCRE2 pattern (8-bit, UTF with invalid bytes allowed, JIT when available) plus
-// what a quick look at the pattern tells about it: a literal that every match must contain
-// and whether matches can ever span a line end. Immutable after compile, shared read-only by
+// what a quick look at the pattern tells about it (XRegexLiterals): literals that every match
+// must contain and whether matches can ever span a line end. Immutable after compile, shared read-only by
 // the copies of a content filter; each copy matches through its own XRegexMatcher.
 #include "XLiteralSearcher.h"
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <vector>
 
 struct pcre2_real_code_8;
 
@@ -38,24 +39,18 @@ struct XRegexCode {
     // attempt starts: such patterns are searched strictly match by match, never in windows.
     bool startDependent = false;
 
-    // Every match contains this literal, and no match holds a line end: the search may look
-    // for the literal and run the pattern on the lines holding it only.
-    XLiteralSearcher required;
+    // Every match contains one of these literals (empty when none is known); see XRegexLiterals.
+    std::vector<XLiteralSearcher> literals;
+    // No match holds a line end either: the search may run the pattern on the lines holding a
+    // literal only.
     bool lineFilter = false;
-    // The whole pattern is this literal (case-sensitive, no special characters).
+    // The whole pattern is literals[0] (no special characters, ASCII when caseless).
     bool pureLiteral = false;
-    // The literal contains 'k' or 's' and is caseless: files with fold aliases skip the filter.
+    // A literal contains 'k' or 's' and is caseless: files with fold aliases skip the filter.
     bool requiredNeedsAliasCheck = false;
 
     // Exposed for tests.
     static bool isStartDependent(const QByteArray& pattern);
-    struct Analysis {
-        QByteArray literal;    // longest required literal, empty when none
-        bool caseless = false;
-        bool lineSafe = false;
-        bool pure = false;
-    };
-    static Analysis analyze(const QByteArray& pattern);
 
 private:
     XRegexCode() = default;

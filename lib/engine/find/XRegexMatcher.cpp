@@ -231,8 +231,10 @@ qint64 XRegexMatcher::windowAfter(const char* subject, qint64 end, qint64 pos)
 }
 
 XRegexMatcher::Result XRegexMatcher::forEach(const XRegexCode& code, const char* subject, qint64 end, qint64 begin,
-                                             OnMatch onMatch, OnSkip onSkip, uint32_t flags)
+                                             OnMatch onMatch, OnSkip onSkip, uint32_t flags, qint64 lastStart)
 {
+    if (lastStart < begin || lastStart > end)
+        lastStart = end;
     if (begin > end)
         return NO_MATCH;
     const Compiled compiled = pick(code, subject, end, begin);
@@ -244,21 +246,21 @@ XRegexMatcher::Result XRegexMatcher::forEach(const XRegexCode& code, const char*
     qint64 windowEnd = -1;    // attempts start in [pos, windowEnd)
     qint64 narrowUntil = -1;  // up to here windows are single lines, after a match limit
     unsigned matches = 0;
-    while (pos <= end) {
+    while (pos <= lastStart) {
         if (windowed && pos >= windowEnd) {
             if (stopRequested())
                 return STOPPED;
             if (m_progress)
                 m_progress(pos);
             windowEnd = pos < narrowUntil ? nextLineStart(subject, end, lineEnd(subject, end, pos)) : windowAfter(subject, end, pos);
-            if (windowEnd <= pos || windowEnd > end)
-                windowEnd = end + 1;
+            if (windowEnd <= pos || windowEnd > lastStart)
+                windowEnd = lastStart + 1;
         } else if (++matches % kStopEveryMatches == 0 && stopRequested()) {
             return STOPPED;
         }
         qint64 s = 0, e = 0;
         const Result r = run(compiled, subject, end, pos, base | (afterEmpty ? PCRE2_NOTEMPTY_ATSTART : 0),
-                             windowed ? windowEnd - 1 : -1, &s, &e);
+                             windowed ? windowEnd - 1 : (lastStart < end ? lastStart : -1), &s, &e);
         if (r == LIMIT) {
             if (windowed && pos >= narrowUntil) {
                 // Somewhere in this window a line is too hard: go over its lines one by one.
@@ -269,7 +271,7 @@ XRegexMatcher::Result XRegexMatcher::forEach(const XRegexCode& code, const char*
             const qint64 le = lineEnd(subject, end, pos);
             onSkip(lineStart(subject, pos), le);
             const qint64 next = nextLineStart(subject, end, le);
-            if (le >= end || next <= pos)
+            if (le >= end || next <= pos || next > lastStart)
                 return NO_MATCH;
             pos = next;
             afterEmpty = false;
@@ -284,7 +286,7 @@ XRegexMatcher::Result XRegexMatcher::forEach(const XRegexCode& code, const char*
                 // No non-empty match where the empty one was: the plain loop goes on one
                 // character further. The windowed search already did, unless its next start
                 // lies inside that character (or a CRLF).
-                if (pos >= end)
+                if (pos >= lastStart)
                     return NO_MATCH;
                 const qint64 next = nextChar(subject, end, pos, code.crlfIsNewline);
                 if (!windowed || (r == MATCH && s < next) || !cleanAt(subject, end, pos) || !cleanAt(subject, end, next)) {
@@ -294,7 +296,7 @@ XRegexMatcher::Result XRegexMatcher::forEach(const XRegexCode& code, const char*
             }
         }
         if (r == NO_MATCH) {
-            if (!windowed || windowEnd > end)
+            if (!windowed || windowEnd > lastStart)
                 return NO_MATCH;
             pos = windowEnd;
             continue;

@@ -79,8 +79,10 @@ public:
     // stop early (result MATCH). A line where the match limit gives up is handed to
     // onSkip(lineStart, lineEnd) and the search goes on after it. Ends with NO_MATCH when all
     // matches are through, STOPPED on the stop check, FAILED on any other PCRE2 error.
+    // lastStart (when in [begin, end)) limits the match starts to [begin, lastStart], while
+    // matches still see and may run to the subject's end.
     Result forEach(const XRegexCode& code, const char* subject, qint64 end, qint64 begin, OnMatch onMatch,
-                   OnSkip onSkip, uint32_t flags = 0);
+                   OnSkip onSkip, uint32_t flags = 0, qint64 lastStart = -1);
 
     int lastErrorCode() const { return m_lastError; }
     QString lastErrorText() const;

@@ -7,7 +7,8 @@ namespace zem::viewText {
 void XMarkLayer::add_ram_layer(const find::XRamLayer& marks, quint32 rgba)
 {
     m_marks.reserve(m_marks.size() + marks.size());
-    for (const find::XRam& r : marks) {
+    for (const find::XRam& mark : marks) {
+        const find::XRam r = m_offsetMap ? m_offsetMap(mark) : mark;
         m_marks.push_back(Mark{r, rgba});
         m_maxLen = std::max<qint64>(m_maxLen, r.length);
     }
@@ -16,8 +17,9 @@ void XMarkLayer::add_ram_layer(const find::XRamLayer& marks, quint32 rgba)
 
 void XMarkLayer::add_mark(const find::XRam& mark, quint32 rgba)
 {
-    m_marks.push_back(Mark{mark, rgba});
-    m_maxLen = std::max<qint64>(m_maxLen, mark.length);
+    const find::XRam r = m_offsetMap && mark.offset >= 0 ? m_offsetMap(mark) : mark;
+    m_marks.push_back(Mark{r, rgba});
+    m_maxLen = std::max<qint64>(m_maxLen, r.length);
     sort_marks();
 }
 

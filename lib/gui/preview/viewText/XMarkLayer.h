@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace zem::viewText {
@@ -23,6 +24,11 @@ public:
     void set_color_background(quint32 rgba) { m_rgba = rgba; }
     quint32 color_background() const { return m_rgba; }
     QColor color() const { return QColor::fromRgba(m_rgba); }
+
+    // Turns a mark of the file's bytes into one of the view's text (a UTF-16 file is shown
+    // from its UTF-8 transcoding); applied to every mark added from then on. Null: as they are.
+    using OffsetMap = std::function<find::XRam(const find::XRam&)>;
+    void set_offset_map(OffsetMap map) { m_offsetMap = std::move(map); }
 
     // Adds every mark of a search result (rgba 0: the layer's colour); text order is kept.
     void add_ram_layer(const find::XRamLayer& marks, quint32 rgba = 0);
@@ -75,6 +81,7 @@ public:
     }
 
 private:
+    OffsetMap m_offsetMap;
     struct Mark {
         find::XRam ram;
         quint32 rgba = 0;

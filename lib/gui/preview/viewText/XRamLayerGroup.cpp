@@ -9,10 +9,18 @@ XMarkLayer* XRamLayerGroup::add_layer(int id, bool visible)
         return it->second.get();
     auto layer = std::make_unique<XMarkLayer>(id);
     layer->set_visible(visible);
+    layer->set_offset_map(m_offsetMap);
     XMarkLayer* p = layer.get();
     m_layers.emplace(id, std::move(layer));
     layerAdded.fire(id);
     return p;
+}
+
+void XRamLayerGroup::set_offset_map(const XMarkLayer::OffsetMap& map)
+{
+    m_offsetMap = map;
+    for (auto& entry : m_layers)
+        entry.second->set_offset_map(map);
 }
 
 XMarkLayer* XRamLayerGroup::layer_by_ID(int id) const

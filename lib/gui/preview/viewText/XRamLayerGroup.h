@@ -22,12 +22,15 @@ public:
     void clear_all();
     bool remove_layer(int id);
     std::vector<XMarkLayer*> layers() const;
+    // The offset map of every layer, now and to come (see XMarkLayer::set_offset_map).
+    void set_offset_map(const XMarkLayer::OffsetMap& map);
     std::size_t size() const { return m_layers.size(); }
 
     XEventListener<void(int)> layerAdded;
 
 private:
     std::map<int, std::unique_ptr<XMarkLayer>> m_layers;
+    XMarkLayer::OffsetMap m_offsetMap;
 };
 
 } // namespace zem::viewText

@@ -122,18 +122,32 @@ bool XTextSource::openFile(const QString& path)
         xlog(LOG_ERROR, "XTextSource::openFile, cannot open <<<$>>>", path);
         return false;
     }
-    m_data = m_reader.data();
-    m_size = m_reader.size();
+    takeData();
     startIndex();
     return true;
+}
+
+void XTextSource::takeData()
+{
+    m_utf16Shown = m_utf16.decode(m_reader.data(), m_reader.size());
+    m_data = m_utf16Shown ? m_utf16.utf8() : m_reader.data();
+    m_size = m_utf16Shown ? m_utf16.utf8Size() : m_reader.size();
+}
+
+find::XRam XTextSource::fromFileMark(const find::XRam& mark) const
+{
+    if (!m_utf16Shown)
+        return mark;
+    const qint64 start = m_utf16.utf8Offset(mark.offset);
+    const qint64 end = m_utf16.utf8Offset(mark.offset + mark.length);
+    return find::XRam{start, qint32(end - start), mark.category};
 }
 
 void XTextSource::openBytes(const QByteArray& bytes)
 {
     close();
     m_reader.openBytes(bytes);
-    m_data = m_reader.data();
-    m_size = m_reader.size();
+    takeData();
     startIndex();
 }
 
@@ -141,6 +155,8 @@ void XTextSource::close()
 {
     stopIndex();
     m_reader.close();
+    m_utf16.decode(nullptr, 0);
+    m_utf16Shown = false;
     m_path.clear();
     m_data = nullptr;
     m_size = 0;
@@ -216,7 +232,8 @@ void XTextSource::runIndex()
             ++p;
         }
 #ifdef Q_OS_UNIX
-        if (m_reader.isMapped() && e - dropped >= kDropChunk) {
+        // Only the mapping's pages go back; a transcoding is the process's own memory.
+        if (m_reader.isMapped() && !m_utf16Shown && e - dropped >= kDropChunk) {
             ::madvise(const_cast<char*>(m_data) + dropped, size_t(e - dropped) & ~size_t(0xFFFF), MADV_DONTNEED);
             dropped += qint64(size_t(e - dropped) & ~size_t(0xFFFF));
         }

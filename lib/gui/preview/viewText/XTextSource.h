@@ -11,6 +11,8 @@
 // Owned by one XTextView and used on the GUI thread; only the indexer runs elsewhere, reading the
 // read-only bytes and publishing finished blocks through an atomic counter.
 #include "XLineReaderDA.h"
+#include "find/XRamLayer.h"
+#include "find/XUtf16Text.h"
 
 #include <QByteArray>
 #include <QString>
@@ -60,6 +62,11 @@ public:
     const char* data() const { return m_data; }
     qint64 size() const { return m_size; }
     bool isMapped() const { return m_reader.isMapped(); }
+    // A file with a UTF-16 byte-order mark is shown from its UTF-8 transcoding: data(), size()
+    // and every offset here are then those of the UTF-8 text.
+    bool isUtf16() const { return m_utf16Shown; }
+    // A mark of the file's bytes (a search's hit) as a range of the text shown.
+    find::XRam fromFileMark(const find::XRam& mark) const;
 
     // For tests: a smaller piece size shows long-line handling on small data. Call before opening.
     void setPieceBytes(qint64 n) { m_pieceBytes = n < 16 ? 16 : n; }
@@ -92,6 +99,7 @@ private:
         qint64 lineStart = 0;  // start of the line holding the block's first byte
     };
 
+    void takeData();
     void startIndex();
     void stopIndex();
     void runIndex();
@@ -100,6 +108,8 @@ private:
     bool isTerminatorEnd(qint64 i) const;
 
     XLineReaderDA m_reader;
+    find::XUtf16Text m_utf16;
+    bool m_utf16Shown = false;
     QString m_path;
     const char* m_data = nullptr;
     qint64 m_size = 0;

@@ -76,6 +76,11 @@ void XTextView::closeFile()
 
 void XTextView::afterOpen()
 {
+    // Marks come as offsets of the file's bytes; a UTF-16 file is shown as UTF-8.
+    if (m_src.isUtf16())
+        m_layers.set_offset_map([this](const find::XRam& mark) { return m_src.fromFileMark(mark); });
+    else
+        m_layers.set_offset_map(nullptr);
     invalidateLayout();
     m_top = 0;
     m_topSub = 0;
