@@ -22,6 +22,8 @@ constexpr int kBetweenEvents = 500;
 // The first check waits for the layout to have placed the new tiles.
 constexpr int kTriggerDelay = 100;
 constexpr int kTileSpacing = 8;
+// Tiles farther than this many view heights from the view give their pictures back.
+constexpr int kKeptViews = 2;
 // The captions' font: small, so that two lines fit below the picture.
 constexpr int kCaptionPointSize = 9;
 } // namespace
@@ -104,9 +106,23 @@ void PanelThumbs::trigger_thumbs_appear_event()
 
 void PanelThumbs::on_scroll_contents()
 {
+    release_far_pictures();
     const QList<PanThumb*> visible = visible_tiles();
     Logger::log(xprintF(QStringLiteral("scroll contents, ar:$"), visible.size()), zem::LOG_PROGRESS);
     visibleTiles.fire(visible);
+}
+
+void PanelThumbs::release_far_pictures()
+{
+    const int viewHeight = m_scroll->viewport()->height();
+    const int top = -m_scroll->childrenPanel()->pos().y();
+    const int keptTop = top - kKeptViews * viewHeight;
+    const int keptBottom = top + (kKeptViews + 1) * viewHeight;
+    for (int i = 0; i < m_flow->count(); ++i) {
+        QWidget* w = m_flow->itemAt(i)->widget();
+        if (auto* tile = qobject_cast<PanThumb*>(w); tile && (w->geometry().bottom() < keptTop || w->y() > keptBottom))
+            tile->thumb()->release_picture();
+    }
 }
 
 QList<PanThumb*> PanelThumbs::tiles() const

@@ -30,7 +30,8 @@ public:
     void set_dirs_and_files(QWidget* mainWindow, const QList<QFileInfo>& files, int size);
     // Asks (100 ms later, through the GUI queue) for the check of newly visible tiles.
     void trigger_thumbs_appear_event();
-    // The check itself: fires visibleTiles with the tiles in view.
+    // The check itself: tiles far out of view give their pictures back, then visibleTiles
+    // fires with the tiles in view.
     void on_scroll_contents();
 
     QList<PanThumb*> tiles() const;
@@ -46,6 +47,7 @@ public:
 private:
     void connect_tile(PanThumb* tile);
     void select_tile(PanThumb* tile);
+    void release_far_pictures();
 
     zem::XVScrollPanel* m_scroll;
     zem::XFlowLayout* m_flow;

@@ -185,6 +185,15 @@ void XThumb::renew_cancelled_job()
         start_job(m_path);
 }
 
+void XThumb::release_picture()
+{
+    if (m_kind != PICTURE || m_waiting || m_image.isNull())
+        return;
+    m_image = QImage();
+    start_job(m_path);
+    update();
+}
+
 void XThumb::drop_job()
 {
     if (m_job)

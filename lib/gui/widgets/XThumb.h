@@ -66,6 +66,11 @@ public:
     // replaced by a fresh one, so the picture can still be loaded. GUI thread.
     void renew_cancelled_job();
 
+    // Lets go of a loaded picture (the tile scrolled far out of view) and waits for loading
+    // again; the caption's picture size stays. Bounds the memory of a wall of thousands of
+    // pictures; reloading comes from the shared thumbnail cache. GUI thread.
+    void release_picture();
+
     bool is_directory() const { return m_kind == DIRECTORY; }
     bool is_picture() const { return !m_image.isNull(); }
     // True while the picture still waits for loading.
