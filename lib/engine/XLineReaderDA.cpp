@@ -115,13 +115,31 @@ bool XLineReaderDA::readInto(int fd, qint64 size)
     return true;
 }
 
+const QString& XLineReaderDA::path() const
+{
+    if (m_path.isEmpty() && !m_native.isEmpty())
+        m_path = QFile::decodeName(m_native);
+    return m_path;
+}
+
 bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
 {
+#ifdef Q_OS_UNIX
+    const bool ok = openNative(QFile::encodeName(path), lineLenMax, mayMap);
+    m_path = path;
+    return ok;
+#else
+    return openPlain(path, lineLenMax);
+#endif
+}
+
+bool XLineReaderDA::openNative(const QByteArray& native, int lineLenMax, bool mayMap)
+{
+#ifdef Q_OS_UNIX
     m_lineLenMax = std::max(1, lineLenMax);
     close();
-    m_path = path;
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(path);
+    m_path.clear();
+    m_native = native;
     // O_NONBLOCK: a FIFO put where a file was must not hang the reader in open; the fstat
     // below turns it away. Regular files ignore the flag.
     const int fd = XLongPath::open(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -152,8 +170,19 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
     m_open = ok;
     return ok;
 #else
-    // Elsewhere a plain read: QFile::map would need the file object kept open beside the view.
     Q_UNUSED(mayMap);
+    return openPlain(QFile::decodeName(native), lineLenMax);
+#endif
+}
+
+#ifndef Q_OS_UNIX
+// Elsewhere a plain read: QFile::map would need the file object kept open beside the view.
+bool XLineReaderDA::openPlain(const QString& path, int lineLenMax)
+{
+    m_lineLenMax = std::max(1, lineLenMax);
+    close();
+    m_path = path;
+    m_native.clear();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -170,14 +199,15 @@ bool XLineReaderDA::openFile(const QString& path, int lineLenMax, bool mayMap)
     m_size = got;
     m_open = true;
     return true;
-#endif
 }
+#endif
 
 void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
 {
     m_lineLenMax = std::max(1, lineLenMax);
     close();
     m_path.clear();
+    m_native.clear();
     const qint64 size = bytes.size();
     if (size > m_capacity) {
         const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);

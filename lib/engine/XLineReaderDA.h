@@ -40,6 +40,9 @@ public:
     // False when the file cannot be opened or read; the reader is then empty.
     // mayMap: large files are mapped instead of read (false reads every file into the buffer).
     bool openFile(const QString& path, int lineLenMax = 65536, bool mayMap = true);
+    // Same for a path in the file system's own bytes (a walk's): no conversion to text unless
+    // path() is asked for.
+    bool openNative(const QByteArray& native, int lineLenMax = 65536, bool mayMap = true);
     // Same for bytes already in memory (the text preview, tests); the reader keeps a copy.
     void openBytes(const QByteArray& bytes, int lineLenMax = 65536);
     void close();
@@ -49,7 +52,7 @@ public:
     // The mapped file got shorter since openFile: the bytes past its new end read as zeros
     // (instead of a crash), so results from this file are not to be trusted.
     bool shrankWhileRead() const;
-    const QString& path() const { return m_path; }
+    const QString& path() const;
     int lineLenMax() const { return m_lineLenMax; }
 
     const char* data() const { return m_data; }
@@ -94,10 +97,14 @@ public:
 
 private:
     void unmap();
+#ifndef Q_OS_UNIX
+    bool openPlain(const QString& path, int lineLenMax);
+#endif
     bool readInto(int fd, qint64 size);
     void buildIndex();
 
-    QString m_path;
+    mutable QString m_path;  // made from m_native when first asked for
+    QByteArray m_native;
     int m_lineLenMax = 65536;
     qint64 m_mapThreshold = kDefaultMapThreshold;
     bool m_open = false;

@@ -1,5 +1,7 @@
 #include "XPathQueue.h"
 
+#include <algorithm>
+
 namespace zem {
 
 XPathQueue::XPathQueue(std::size_t capacity) : m_capacity(capacity < 1 ? 1 : capacity) {}
@@ -38,6 +40,25 @@ bool XPathQueue::pop(QByteArray& path)
     m_paths.pop_front();
     locker.unlock();
     m_notFull.notify_one();
+    return true;
+}
+
+bool XPathQueue::popSome(std::vector<QByteArray>& out, std::size_t max)
+{
+    std::unique_lock<std::mutex> locker(m_lock);
+    m_notEmpty.wait(locker, [this] { return !m_paths.empty() || m_stopped || m_closed; });
+    if (m_stopped || m_paths.empty())
+        return false;
+    const std::size_t take = std::max<std::size_t>(1, std::min(max, m_paths.size() / 2));
+    for (std::size_t i = 0; i < take; ++i) {
+        out.push_back(std::move(m_paths.front()));
+        m_paths.pop_front();
+    }
+    locker.unlock();
+    if (take > 1)
+        m_notFull.notify_all();
+    else
+        m_notFull.notify_one();
     return true;
 }
 

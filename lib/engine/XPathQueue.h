@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 namespace zem {
 
@@ -31,6 +32,9 @@ public:
     bool push(QByteArray path);
     // Waits while the queue is empty and open; false when it is closed and drained, or stopped.
     bool pop(QByteArray& path);
+    // Like pop, but takes up to max paths at once (at least one, at most half of those queued, so
+    // that other consumers get their share): one hand-over per batch instead of per file.
+    bool popSome(std::vector<QByteArray>& out, std::size_t max);
     // No more paths: consumers drain what is left, then pop gives false.
     void close();
     // Ends the exchange now: queued paths are dropped, push and pop give false from now on.

@@ -5,8 +5,10 @@
 #include "ZemFind.h"
 #include "XLineReaderDA.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <vector>
 
 namespace zemFinder {
 
@@ -27,16 +29,24 @@ void FindThread::runCustom()
     // a huge file.
     ThreadControllerFind* const control = controller;
     contentFilter.setStopCheck([control] { return !control->isRunning(); });
-    QString path;
+    // Paths stay the file system's bytes: text is made only for a result or a log line.
+    std::vector<QByteArray> batch;
+    std::size_t next = 0;
     while (controller->isRunning()) {
-        if (!zemFind->next_file(path))
-            break;
+        if (next == batch.size()) {
+            batch.clear();
+            next = 0;
+            if (!zemFind->next_files(batch))
+                break;
+        }
+        const QByteArray native = std::move(batch[next++]);
         if (beforeFileHook)
-            beforeFileHook(path);
+            beforeFileHook(QFile::decodeName(native));
         contentFilter.seekHome();
         // The walk hands out files it has not asked the file system about: open tells whether
         // it is a readable file, and its size.
-        if (!reader.openFile(path, 65536, true)) {
+        if (!reader.openNative(native, 65536, true)) {
+            const QString path = QFile::decodeName(native);
             const QFileInfo probe(path);
             if (probe.exists() && !probe.isFile()) {
                 zem::xlog(zem::LOG_PROGRESS, QStringLiteral("FindThread::runCustom, IS NOT A FILE <<<$>>>"), path);
@@ -64,7 +74,7 @@ void FindThread::runCustom()
             break;
         // The results table shows size and time: read them here, off the GUI thread, for the
         // hits only.
-        QFileInfo hit(path);
+        QFileInfo hit(reader.path());
         hit.size();
         controller->add_result(FileResult(std::move(marks), hit));
     }

@@ -113,15 +113,13 @@ bool ZemFind::isBusy() const
     return m_controller->isBusy();
 }
 
-bool ZemFind::next_file(QString& path)
+bool ZemFind::next_files(std::vector<QByteArray>& batch)
 {
-    if (m_queue) {
-        QByteArray native;
-        if (!m_queue->pop(native))
-            return false;
-        path = QFile::decodeName(native);
-        return true;
-    }
+    // Files are taken from the walk in small batches: a hand-over per file made the queue's
+    // lock the busiest place of a search over many small files.
+    constexpr std::size_t kBatch = 32;
+    if (m_queue)
+        return m_queue->popSome(batch, kBatch);
     const QFileInfo* file = nullptr;
     {
         QMutexLocker locker(&m_lockList);
@@ -132,7 +130,7 @@ bool ZemFind::next_file(QString& path)
         file = m_files[index];
     }
     // The scan hands out absolute paths; absoluteFilePath() would cache a second copy of each.
-    path = file->isAbsolute() ? file->filePath() : file->absoluteFilePath();
+    batch.push_back(QFile::encodeName(file->isAbsolute() ? file->filePath() : file->absoluteFilePath()));
     return true;
 }
 

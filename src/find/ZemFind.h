@@ -104,9 +104,9 @@ private:
     friend class ThreadControllerFind;
     friend class FindThread;
 
-    // The next file to search (list order, or queue order), false when all are handed out.
-    // May wait for the walk while streaming.
-    bool next_file(QString& path);
+    // The next files to search (list order, or queue order; a few at a time from the queue),
+    // appended to batch; false when all are handed out. May wait for the walk while streaming.
+    bool next_files(std::vector<QByteArray>& batch);
 
     quint32 m_countThreads = 8;
     zem::find::XContentFilter m_contentFilter;

@@ -565,6 +565,27 @@ private Q_SLOTS:
         QCOMPARE(queue.countPushed(), quint64(1));
     }
 
+    void batchesTakeAFairShareInOrder()
+    {
+        XPathQueue queue(16);
+        for (const char* p : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"})
+            QVERIFY(queue.push(p));
+        std::vector<QByteArray> got;
+        QVERIFY(queue.popSome(got, 32));  // half of the ten queued, not all
+        QCOMPARE(got.size(), std::size_t(5));
+        QVERIFY(queue.popSome(got, 2));   // never more than asked
+        QCOMPARE(got.size(), std::size_t(7));
+        queue.close();
+        while (queue.popSome(got, 32)) {
+        }
+        // Everything arrived once, in queue order; a single path left is still handed out.
+        QCOMPARE(got, std::vector<QByteArray>({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}));
+        queue.reset(4);
+        QVERIFY(queue.push("k"));
+        queue.stop();
+        QVERIFY(!queue.popSome(got, 32));
+    }
+
     void takenListLeavesTheViewEmptyButTheObjectsValid()
     {
         TestDir dir;
