@@ -1,6 +1,7 @@
 #include "XUtf16Text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace zem::find {
 
@@ -98,16 +99,17 @@ bool XUtf16Text::decode(const char* data, qint64 size)
     return true;
 }
 
+XUtf16Text::Checkpoint XUtf16Text::checkpointBefore(qint64 value, qint64 Checkpoint::*side) const
+{
+    auto it = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), value,
+                               [side](qint64 v, const Checkpoint& c) { return v < c.*side; });
+    return it == m_checkpoints.begin() ? Checkpoint{0, kBomBytes} : *std::prev(it);
+}
+
 void XUtf16Text::locate(qint64 u, qint64* charUtf8, qint64* charFile, qint64* endFile) const
 {
-    auto it = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), u,
-                               [](qint64 value, const Checkpoint& c) { return value < c.utf8; });
-    qint64 cu = 0, cf = kBomBytes;
-    if (it != m_checkpoints.begin()) {
-        --it;
-        cu = it->utf8;
-        cf = it->file;
-    }
+    const Checkpoint start = checkpointBefore(u, &Checkpoint::utf8);
+    qint64 cu = start.utf8, cf = start.file;
     while (cf < m_size) {
         int bytes = 0;
         const int len = utf8Length(next(cf, &bytes));
@@ -144,14 +146,8 @@ qint64 XUtf16Text::utf8Offset(qint64 f) const
 {
     if (f <= kBomBytes)
         return 0;
-    auto it = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), f,
-                               [](qint64 value, const Checkpoint& c) { return value < c.file; });
-    qint64 cu = 0, cf = kBomBytes;
-    if (it != m_checkpoints.begin()) {
-        --it;
-        cu = it->utf8;
-        cf = it->file;
-    }
+    const Checkpoint start = checkpointBefore(f, &Checkpoint::file);
+    qint64 cu = start.utf8, cf = start.file;
     while (cf < m_size) {
         int bytes = 0;
         const char32_t c = next(cf, &bytes);

@@ -39,6 +39,9 @@ private:
         qint64 utf8;
         qint64 file;
     };
+    // The last checkpoint at or before value, counted on one side (utf8 or file); the text's
+    // start when there is none.
+    Checkpoint checkpointBefore(qint64 value, qint64 Checkpoint::*side) const;
     // One character from file offset f: its code point and the file bytes it takes.
     char32_t next(qint64 f, int* bytes) const;
     static int utf8Length(char32_t c);
