@@ -19,6 +19,21 @@
 
 namespace zem {
 
+namespace {
+// The last '\n' in [begin, end), or null.
+const char* lastNewlineIn(const char* begin, const char* end)
+{
+#if defined(__GLIBC__)
+    return static_cast<const char*>(memrchr(begin, '\n', size_t(end - begin)));
+#else
+    for (const char* p = end; p > begin; --p) {
+        if (p[-1] == '\n')
+            return p - 1;
+    }
+    return nullptr;
+#endif
+}
+} // namespace
 
 XLineReaderDA::XLineReaderDA() = default;
 
@@ -42,6 +57,8 @@ void XLineReaderDA::unmap()
 
 void XLineReaderDA::advanceStats(qint64 upTo)
 {
+    if (isWindowed())
+        return;
     m_stats.feed(m_data, m_size, upTo);
     releaseBehind(m_stats.processed());
 }
@@ -68,8 +85,25 @@ void XLineReaderDA::releaseBehind(qint64 upTo)
 #endif
 }
 
+void XLineReaderDA::closeWindows()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+    m_fd = -1;
+    m_filePos = 0;
+    m_bufferBase = 0;
+    m_bufferUsed = 0;
+    m_windowEnd = 0;
+    m_windowLines = 0;
+    m_windowsDone = false;
+    m_windowFailed = false;
+}
+
 void XLineReaderDA::close()
 {
+    closeWindows();
     unmap();
     m_open = false;
     m_data = nullptr;
@@ -86,14 +120,25 @@ void XLineReaderDA::close()
     }
 }
 
+void XLineReaderDA::reserveBuffer(qint64 bytes)
+{
+    if (bytes <= m_capacity)
+        return;
+    // Rounded up to 64 KiB so that a run of slightly growing files does not regrow each time;
+    // a window growing around a long line grows by half at least, so its copies stay few.
+    const qint64 grow = m_bufferUsed > 0 ? std::max(bytes, m_capacity + m_capacity / 2) : bytes;
+    const qint64 cap = (grow + 0xFFFF) & ~qint64(0xFFFF);
+    std::unique_ptr<char[]> grown(new char[size_t(cap)]);
+    if (m_bufferUsed > 0)
+        std::memcpy(grown.get(), m_buffer.get(), size_t(m_bufferUsed));
+    m_buffer = std::move(grown);
+    m_capacity = cap;
+}
+
 bool XLineReaderDA::readInto(int fd, qint64 size)
 {
-    if (size > m_capacity) {
-        // Rounded up to 64 KiB so that a run of slightly growing files does not regrow each time.
-        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
-        m_buffer.reset(new char[size_t(cap)]);
-        m_capacity = cap;
-    }
+    m_bufferUsed = 0;
+    reserveBuffer(size);
     qint64 got = 0;
 #ifdef Q_OS_UNIX
     while (got < size) {
@@ -151,6 +196,27 @@ bool XLineReaderDA::openNative(const QByteArray& native, int lineLenMax, bool ma
         return false;
     }
     const qint64 size = qint64(st.st_size);
+    if (m_windowThreshold > 0 && size >= m_windowThreshold) {
+        // Left open: the caller reads it window by window (or leaves windows for the whole).
+        m_fd = fd;
+        m_mayMap = mayMap;
+        m_size = size;
+        m_open = true;
+        return true;
+    }
+    const bool ok = openWhole(fd, size, mayMap);
+    ::close(fd);
+    m_open = ok;
+    return ok;
+#else
+    Q_UNUSED(mayMap);
+    return openPlain(QFile::decodeName(native), lineLenMax);
+#endif
+}
+
+#ifdef Q_OS_UNIX
+bool XLineReaderDA::openWhole(int fd, qint64 size, bool mayMap)
+{
     bool ok = false;
     if (mayMap && size > 0 && size >= m_mapThreshold) {
         void* p = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
@@ -166,13 +232,119 @@ bool XLineReaderDA::openNative(const QByteArray& native, int lineLenMax, bool ma
     }
     if (!ok)
         ok = readInto(fd, size);
+    return ok;
+}
+#endif
+
+bool XLineReaderDA::leaveWindows()
+{
+#ifdef Q_OS_UNIX
+    if (!isWindowed())
+        return m_open;
+    const int fd = m_fd;
+    m_fd = -1;
+    closeWindows();
+    m_stats.reset(m_lineLenMax);
+    m_binary = -1;
+    const bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && openWhole(fd, m_size, m_mayMap);
     ::close(fd);
     m_open = ok;
+    if (!ok) {
+        m_data = nullptr;
+        m_size = 0;
+    }
     return ok;
 #else
-    Q_UNUSED(mayMap);
-    return openPlain(QFile::decodeName(native), lineLenMax);
+    return m_open;
 #endif
+}
+
+bool XLineReaderDA::fillWindow(qint64 keep)
+{
+#ifdef Q_OS_UNIX
+    // Reads on until the buffer holds one read size more than kept, or the file ends.
+    const qint64 want = keep + std::min(m_windowRead, m_size - m_filePos);
+    reserveBuffer(want);
+    while (m_bufferUsed < want) {
+        const ssize_t r = ::read(m_fd, m_buffer.get() + m_bufferUsed, size_t(want - m_bufferUsed));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (r == 0) {
+            m_size = m_filePos;  // the file shrank since it was opened
+            break;
+        }
+        m_bufferUsed += r;
+        m_filePos += r;
+    }
+    return true;
+#else
+    Q_UNUSED(keep);
+    return false;
+#endif
+}
+
+bool XLineReaderDA::nextWindow(Window& window)
+{
+    if (!isWindowed() || m_windowsDone || m_windowFailed)
+        return false;
+    if (m_windowEnd >= m_bufferUsed && m_filePos >= m_size) {
+        m_windowsDone = true;
+        return false;
+    }
+    // Keep the context before the next window and the partial line after the last one.
+    const qint64 contextStart = std::max<qint64>(0, m_windowEnd - kWindowContext);
+    const qint64 kept = m_bufferUsed - contextStart;
+    if (contextStart > 0 && kept > 0)
+        std::memmove(m_buffer.get(), m_buffer.get() + contextStart, size_t(kept));
+    m_bufferBase += contextStart;
+    m_bufferUsed = kept;
+    const qint64 from = m_windowEnd - contextStart;
+    // The window ends after its last line end; a line longer than one read makes it longer.
+    qint64 end = -1;
+    qint64 searched = from;
+    for (;;) {
+        const qint64 before = m_bufferUsed;
+        if (!fillWindow(m_bufferUsed) || (m_bufferUsed - from) > kWindowLineMax) {
+            m_windowFailed = true;
+            return false;
+        }
+        const bool atEnd = m_filePos >= m_size;
+        if (atEnd) {
+            end = m_bufferUsed;
+            break;
+        }
+        const char* nl = lastNewlineIn(m_buffer.get() + searched, m_buffer.get() + m_bufferUsed);
+        if (nl) {
+            end = nl - m_buffer.get() + 1;
+            break;
+        }
+        searched = m_bufferUsed;
+        if (m_bufferUsed == before) {
+            m_windowFailed = true;  // no progress: the file ends early without saying so
+            return false;
+        }
+    }
+    if (end <= from) {
+        m_windowsDone = true;
+        return false;
+    }
+    m_windowEnd = end;
+    window.data = m_buffer.get();
+    window.size = end;
+    window.from = from;
+    window.base = m_bufferBase;
+    // The binary probe looks at the file's first bytes, whichever windows hold them.
+    const qint64 probeEnd = kBinaryProbeBytes - window.base;
+    if (m_binary < 0 && probeEnd > from) {
+        const qint64 upTo = std::min(end, probeEnd);
+        if (std::memchr(window.data + from, 0, size_t(upTo - from)))
+            m_binary = 1;
+    }
+    countWindowLines(window.data + from, end - from);
+    return true;
 }
 
 #ifndef Q_OS_UNIX
@@ -228,11 +400,23 @@ bool XLineReaderDA::shrankWhileRead() const
 
 qint64 XLineReaderDA::countLines()
 {
+    if (isWindowed())
+        return m_windowLines;
     return m_stats.lines(m_data, m_size);
+}
+
+void XLineReaderDA::countWindowLines(const char* piece, qint64 length)
+{
+    // A window holds whole lines (the last one may end with the file), so the pieces' counts add up.
+    XLineStats stats;
+    stats.reset(m_lineLenMax);
+    m_windowLines += stats.lines(piece, length);
 }
 
 bool XLineReaderDA::hasFoldAliases()
 {
+    if (!m_data)
+        return false;  // windowed: the searcher looks at each window itself
     if (m_stats.aliasesTracked()) {
         m_stats.feed(m_data, m_size, m_size);
         return m_stats.aliases();
@@ -250,7 +434,7 @@ bool XLineReaderDA::hasFoldAliases()
 
 bool XLineReaderDA::isBinary()
 {
-    if (m_binary < 0) {
+    if (m_binary < 0 && m_data) {
         const qint64 probe = std::min(m_size, kBinaryProbeBytes);
         m_binary = (probe > 0 && std::memchr(m_data, 0, size_t(probe)) != nullptr) ? 1 : 0;
     }
@@ -263,6 +447,8 @@ void XLineReaderDA::buildIndex()
         return;
     m_indexDone = true;
     m_lineStarts.clear();
+    if (!m_data)
+        return;  // windowed: no line index over the whole file
     const char* d = m_data;
     const qint64 n = m_size;
     const qint64 maxLen = m_lineLenMax;

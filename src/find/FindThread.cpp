@@ -25,6 +25,9 @@ void FindThread::runCustom()
     // One reader per worker and search: its buffer is reused from file to file and given back
     // when the worker ends, so nothing of the files stays in memory after the search.
     zem::XLineReaderDA reader;
+    // Big files go through the buffer window by window where the expression allows it.
+    if (contentFilter.searchesInWindows())
+        reader.setWindowThreshold(zem::XLineReaderDA::kDefaultMapThreshold);
     // Asked inside a file as well, block by block, so that a stop does not wait for the rest of
     // a huge file.
     ThreadControllerFind* const control = controller;

@@ -6,6 +6,7 @@
 // during the walk and a file deleted between walk and read.
 #include "Logger.h"
 #include "TestDir.h"
+#include "XLineStats.h"
 #include "XThread.h"
 #include "find/FindThread.h"
 #include "find/SearchCommand.h"
@@ -250,6 +251,32 @@ private Q_SLOTS:
             ++all;
         }
         QCOMPARE(run.road.stats.countFiles.get(), quint64(all));
+    }
+
+    void bigFilesAreSearchedInWindowsLikeWholeOnes()
+    {
+        // Files past the window threshold are read piece by piece: hits across the pieces' edges,
+        // CRLF lines and a line longer than a read are found as in the whole file.
+        TestDir dir;
+        QByteArray big;
+        for (int i = 0; big.size() < 3 * 1024 * 1024; ++i) {
+            big += "line " + QByteArray::number(i) + (i % 7 == 0 ? " needle" : "") + (i % 3 == 0 ? "\r\n" : "\n");
+            if (i == 20000)
+                big += QByteArray(600 * 1024, 'n') + " needle at the end of a long line\n";
+        }
+        dir.write(QStringLiteral("big.log"), big);
+        dir.write(QStringLiteral("small.txt"), "a needle\n");
+        for (const QString& expr : {QStringLiteral("needle"), QStringLiteral("[a-z]eedle")}) {
+            const Hits expected = plainSearch(dir.path(), expr);
+            QCOMPARE(expected.size(), std::size_t(2));
+            RoadRun run(expr);
+            QVERIFY(run.filter.contentFilter().searchesInWindows());
+            QVERIFY(run.start(dir.path(), 2));
+            QVERIFY(run.waitForEnd());
+            QCOMPARE(run.hits(), expected);
+            QCOMPARE(run.zemFind.lines_read(), quint64(zem::XLineStats::countExact(big.constData(), big.size(), 65536) + 1));
+            QCOMPARE(run.zemFind.bytes_read(), quint64(big.size() + 9));
+        }
     }
 
     void oneThreadGivesTheResultsInWalkOrder()

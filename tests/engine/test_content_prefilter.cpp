@@ -3,7 +3,8 @@
 // quantified literals, optional groups, escapes, literals at the edges) give the same marks,
 // offsets and lengths, with and without it, in every scope, over texts with multi-byte UTF-8,
 // CRLF and lone CR line ends, blank-line paragraphs, KELVIN SIGN, invalid bytes and a line
-// longer than the matcher's 1 MiB window; from buffers and from mapped files.
+// longer than the matcher's 1 MiB window; from buffers, from mapped files and from files read
+// window by window.
 #include "Logger.h"
 #include "TestDir.h"
 #include "XLineReaderDA.h"
@@ -201,6 +202,17 @@ QString firstDifference(const Marks& with, const Marks& without)
         .arg(with.size()).arg(without.size()).arg(i).arg(show(with), show(without));
 }
 
+Marks marksInWindows(XContentFilter& filter, const QString& path)
+{
+    XLineReaderDA reader;
+    reader.setWindowThreshold(1);
+    reader.setWindowReadSize(4096);
+    if (!reader.openFile(path, 65536, true) || !reader.isWindowed())
+        return Marks{{-1, -1}};
+    filter.seekHome();
+    return marksOf(filter.find(0, reader));
+}
+
 } // namespace
 
 class TestContentPrefilter : public QObject {
@@ -274,8 +286,79 @@ private Q_SLOTS:
                 with.seekHome();
                 const Marks c = marksOf(with.find(0, reader));
                 QVERIFY2(c == b, qPrintable(QStringLiteral("text %1, scope %2, file: %3").arg(t).arg(scope).arg(firstDifference(c, b))));
+                if (!with.searchesInWindows())
+                    continue;
+                // Read in small windows of whole lines: the same marks at the file's offsets.
+                const Marks d = marksInWindows(with, m_paths[t]);
+                QVERIFY2(d == b, qPrintable(QStringLiteral("text %1, scope %2, windows: %3").arg(t).arg(scope).arg(firstDifference(d, b))));
             }
         }
+    }
+
+    void windowsForTheRightExpressions()
+    {
+        // Windows only where a match and its look-arounds stay within its line.
+        struct Case {
+            const char* expr;
+            bool regEx;
+            quint32 scope;
+            bool windows;
+        };
+        const Case cases[] = {
+            {"ConnectionError", true, 0, true},     {"ConnectionError", true, 1, true},
+            {"[A-Z][a-z]+Error", true, 0, true},    {"[A-Z][a-z]+Error", true, 1, false},
+            {"(?<!Key)Error", true, 0, true},      {"\\GError", true, 0, false},
+            {"foo\\s+bar", true, 0, false},        {"[a-z]+", true, 0, false},
+            {"(?i)keyerror", true, 0, false},       {"error", false, 0, true},
+            {"error", false, 1, true},              {"error value", false, 0, false},
+            {"\"connection error\"", false, 0, true}, {"\"end. The\"", false, 2, false}, {"e.g.", false, 2, true},
+        };
+        for (const Case& c : cases) {
+            XContentFilter f(c.scope);
+            QVERIFY(f.createSymbols(QString::fromLatin1(c.expr), c.regEx));
+            QVERIFY2(f.searchesInWindows() == c.windows, c.expr);
+            f.setLiteralPrefilter(false);
+            QVERIFY(!c.regEx || !f.searchesInWindows());
+        }
+    }
+
+    void termsInWindows_data()
+    {
+        QTest::addColumn<QString>("expr");
+        for (const char* e : {"error", "ValueError", "keyerror", "Error", "x", "caf\xC3\xA9", "\xD0\xBF\xD1\x80\xD0\xB8", "\"foo bar\"", "id=42"})
+            QTest::newRow(e) << QString::fromUtf8(e);
+    }
+
+    void termsInWindows()
+    {
+        // Simple expressions, KELVIN SIGN in some windows: the same marks as from the whole file.
+        QFETCH(QString, expr);
+        for (int t = 0; t < m_texts.size(); ++t) {
+            for (quint32 scope = 0; scope <= 1; ++scope) {
+                XContentFilter f(scope);
+                QVERIFY(f.createSymbols(expr, false));
+                QVERIFY(f.searchesInWindows());
+                const Marks whole = marksOf(f.find(0, m_texts[t].constData(), m_texts[t].size()));
+                const Marks windows = marksInWindows(f, m_paths[t]);
+                QVERIFY2(windows == whole, qPrintable(QStringLiteral("text %1: %2").arg(t).arg(firstDifference(windows, whole))));
+            }
+        }
+    }
+
+    void utf16AndLongLinesLeaveWindows()
+    {
+        // A UTF-16 text and a line longer than a window allows are searched whole instead.
+        QByteArray utf16("\xFF\xFE", 2);
+        for (int i = 0; i < 3000; ++i)
+            utf16 += QByteArray("E\0r\0r\0o\0r\0\n\0", 12);
+        const QString path = m_dir.write(QStringLiteral("u16.txt"), utf16);
+        XContentFilter f(0);
+        QVERIFY(f.createSymbols(QStringLiteral("Error"), true));
+        QVERIFY(f.searchesInWindows());
+        const Marks marks = marksInWindows(f, path);
+        QCOMPARE(int(marks.size()), 3000);
+        QCOMPARE(marks[1].offset, qint64(2 + 12));
+        QCOMPARE(marks[1].length, 10);
     }
 
     void fromAnOffset()

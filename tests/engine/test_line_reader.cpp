@@ -27,6 +27,10 @@ private Q_SLOTS:
     void lineOfOffset();
     void countFedInPieces_data();
     void countFedInPieces();
+    void windows_data();
+    void windows();
+    void windowsLeftForTheWhole();
+    void windowsOfAShrinkingFile();
 };
 
 void TestLineReader::lines_data()
@@ -286,6 +290,122 @@ void TestLineReader::countFedInPieces()
     whole.openBytes(text, 65536);
     QCOMPARE(whole.countLines(), reader.countLines());
     simd_allow_avx2(true);
+}
+
+void TestLineReader::windows_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<qint64>("readSize");
+    for (int seed = 1; seed <= 6; ++seed) {
+        for (qint64 readSize : {qint64(1000), qint64(4096), qint64(70000), XLineReaderDA::kWindowRead})
+            QTest::newRow(qPrintable(QStringLiteral("seed %1 read %2").arg(seed).arg(readSize))) << seed << readSize;
+    }
+    QTest::newRow("tiny reads") << 0 << qint64(7);
+}
+
+void TestLineReader::windows()
+{
+    // A big file read window by window: the windows' own bytes are the file, each window holds
+    // whole lines and the bytes before it as context, and the line count is the whole file's.
+    QFETCH(int, seed);
+    QFETCH(qint64, readSize);
+    QRandomGenerator rng{quint32(seed)};
+    static const char* const pieces[] = {"ab", "c", "\n", "\r\n", "\r", "\n\n", " ", "\xC3\xA9", "\0"};
+    QByteArray text;
+    const int target = seed == 0 ? 3000 : 1000 + int(rng.bounded(400000));
+    while (text.size() < target) {
+        if (rng.bounded(300) == 0)
+            text += QByteArray(int(rng.bounded(150000)), 'L');  // longer than a read, maybe than the line limit
+        else {
+            const int k = int(rng.bounded(9));
+            text += QByteArray(pieces[k], k == 8 ? 1 : -1);
+        }
+    }
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("big.txt"), text);
+    XLineReaderDA reader;
+    reader.setWindowThreshold(1);
+    reader.setWindowReadSize(readSize);
+    QVERIFY(reader.openFile(path, 65536, true));
+    QVERIFY(reader.isWindowed());
+    QCOMPARE(reader.size(), qint64(text.size()));
+    QVERIFY(reader.statsDone());
+    QByteArray joined;
+    XLineReaderDA::Window w;
+    int count = 0;
+    while (reader.nextWindow(w)) {
+        ++count;
+        QCOMPARE(w.base + w.from, qint64(joined.size()));
+        QVERIFY(w.from < w.size);
+        // The context is the file's bytes before the window, as much as there is up to the limit.
+        QCOMPARE(QByteArray(w.data, int(w.from)), text.mid(int(w.base), int(w.from)));
+        QCOMPARE(w.from, std::min<qint64>(XLineReaderDA::kWindowContext, w.base + w.from));
+        joined += QByteArray(w.data + w.from, int(w.size - w.from));
+        if (joined.size() < text.size())
+            QCOMPARE(w.data[w.size - 1], '\n');
+    }
+    QVERIFY(!reader.windowFailed());
+    QCOMPARE(joined, text);
+    if (text.size() > readSize && text.left(int(readSize)).contains('\n'))
+        QVERIFY(count >= 2);
+    QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
+    QCOMPARE(reader.isBinary(), text.left(int(XLineReaderDA::kBinaryProbeBytes)).contains('\0'));
+    QVERIFY(!reader.nextWindow(w));
+    // Small files are still read whole.
+    XLineReaderDA small;
+    small.setWindowThreshold(qint64(text.size()) + 1);
+    QVERIFY(small.openFile(path, 65536, true));
+    QVERIFY(!small.isWindowed());
+    QCOMPARE(QByteArray(small.data(), int(small.size())), text);
+}
+
+void TestLineReader::windowsLeftForTheWhole()
+{
+    // A search that finds it needs the whole file after some windows gets all of it, counted anew.
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i)
+        text += "line " + QByteArray::number(i) + (i % 2 ? "\r\n" : "\n");
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("t.txt"), text);
+    for (qint64 mapThreshold : {qint64(1), qint64(1) << 30}) {
+        XLineReaderDA reader;
+        reader.setWindowThreshold(1);
+        reader.setWindowReadSize(10000);
+        reader.setMapThreshold(mapThreshold);
+        QVERIFY(reader.openFile(path, 65536, true));
+        XLineReaderDA::Window w;
+        QVERIFY(reader.nextWindow(w));
+        QVERIFY(reader.nextWindow(w));
+        QVERIFY(reader.leaveWindows());
+        QVERIFY(!reader.isWindowed());
+        QCOMPARE(reader.isMapped(), mapThreshold == 1);
+        QCOMPARE(QByteArray(reader.data(), int(reader.size())), text);
+        QCOMPARE(reader.countLines(), qint64(20000));
+        QCOMPARE(reader.lineAt(19999), QByteArray("line 19999"));
+    }
+}
+
+void TestLineReader::windowsOfAShrinkingFile()
+{
+    // Cut short while read: the windows end where the file now ends, nothing made up.
+    QByteArray text;
+    for (int i = 0; i < 50000; ++i)
+        text += "row " + QByteArray::number(i) + "\n";
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("s.txt"), text);
+    XLineReaderDA reader;
+    reader.setWindowThreshold(1);
+    reader.setWindowReadSize(4096);
+    QVERIFY(reader.openFile(path, 65536, true));
+    XLineReaderDA::Window w;
+    QVERIFY(reader.nextWindow(w));
+    QVERIFY(QFile::resize(path, text.size() / 2));
+    QByteArray joined(w.data + w.from, int(w.size - w.from));
+    while (reader.nextWindow(w))
+        joined += QByteArray(w.data + w.from, int(w.size - w.from));
+    QVERIFY(!reader.windowFailed());
+    QCOMPARE(joined, text.left(text.size() / 2));
+    QCOMPARE(reader.size(), qint64(text.size() / 2));
 }
 
 QTEST_GUILESS_MAIN(TestLineReader)

@@ -214,8 +214,76 @@ QString XContentFilter::toString(bool longForm) const
         .arg(expr, m_regEx ? QStringLiteral("regular expression") : QStringLiteral("all terms, any case"), scope_as_string());
 }
 
+bool XContentFilter::searchesInWindows() const
+{
+    if (!m_valid)
+        return false;
+    auto holdsLineEnd = [](const QByteArray& text) { return text.contains('\n') || text.contains('\r'); };
+    if (m_regex) {
+        const XRegexCode& rc = *m_regex;
+        if (rc.startDependent || !m_prefilter || rc.literals.empty())
+            return false;
+        // A look-behind reaches back at most this many characters of up to 4 bytes.
+        if (qint64(rc.maxLookbehind) * 4 + 4 > XLineReaderDA::kWindowContext)
+            return false;
+        if (rc.pureLiteral) {
+            const QByteArray literal = QByteArray::fromStdString(rc.literals.front().needle());
+            return !holdsLineEnd(literal) && (m_scope == SCOPE_FILE || !XScopeUnits::textMayCrossUnit(literal, m_scope));
+        }
+        // Units other than the file would be cut at the windows' edges.
+        return rc.lineFilter && !rc.requiredNeedsAliasCheck && m_scope == SCOPE_FILE;
+    }
+    // All terms must meet in one unit, which a window may cut: one term only.
+    return m_terms.size() == 1 && !m_terms[0]->mayCross(m_scope) && !holdsLineEnd(m_terms[0]->utf8);
+}
+
+bool XContentFilter::findWindows(XLineReaderDA& reader, XRamLayer& layer)
+{
+    const quint64 skippedAtStart = m_skippedLines;
+    m_logPath = reader.path();
+    XLineReaderDA::Window window;
+    qint64 linesBefore = reader.countLines();
+    bool utf16 = false;
+    while (reader.nextWindow(window)) {
+        // A UTF-16 text is searched as a whole, transcoded.
+        utf16 = window.base == 0 && XUtf16Text::bomOf(window.data, window.size) != XUtf16Text::NO_BOM;
+        if (utf16)
+            break;
+        m_lineOriginAt = window.from;
+        m_lineOriginValue = linesBefore;
+        XRamLayer part = findIn(window.from, window.data, window.size);
+        for (XRam m : part.marks()) {
+            m.offset += window.base;
+            layer.append(m);
+        }
+        linesBefore = reader.countLines();
+        if (m_stopped || stopRequested())
+            break;
+    }
+    m_lineOriginAt = 0;
+    m_lineOriginValue = 0;
+    m_logPath.clear();
+    if (utf16 || reader.windowFailed()) {
+        layer.clear();
+        m_skippedLines = skippedAtStart;
+        return false;
+    }
+    layer.setBinary(reader.isBinary());
+    m_position = reader.size();
+    return true;
+}
+
 XRamLayer XContentFilter::find(qint64 from, XLineReaderDA& reader)
 {
+    if (reader.isWindowed()) {
+        XRamLayer layer;
+        if (from == 0 && searchesInWindows() && findWindows(reader, layer))
+            return layer;
+        if (!reader.leaveWindows()) {
+            xlog(LOG_ERROR, QStringLiteral("XContentFilter::find, <<<$>>> - cannot be read"), reader.path());
+            return XRamLayer();
+        }
+    }
     if (XUtf16Text::bomOf(reader.data(), reader.size()) != XUtf16Text::NO_BOM) {
         m_logPath = reader.path();
         XRamLayer layer = findUtf16(from, reader.data(), reader.size());
@@ -273,8 +341,8 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
 {
     XRamLayer layer;
     m_aliases = -1;
-    m_lineCountAt = 0;
-    m_lineCountValue = 0;
+    m_lineCountAt = m_lineOriginAt;
+    m_lineCountValue = m_lineOriginValue;
     const quint64 skippedBefore = m_skippedLines;
     from = std::max<qint64>(0, from);
     if (!m_valid || !data || from > size) {
@@ -316,8 +384,8 @@ QString XContentFilter::where() const
 qint64 XContentFilter::lineNumberAt(const char* data, qint64 size, qint64 offset)
 {
     if (offset < m_lineCountAt) {
-        m_lineCountAt = 0;
-        m_lineCountValue = 0;
+        m_lineCountAt = m_lineOriginAt;
+        m_lineCountValue = m_lineOriginValue;
     }
     // LF, CRLF and a lone CR end a line, as the line reader counts them.
     for (qint64 i = m_lineCountAt; i < offset; ++i) {

@@ -85,6 +85,11 @@ public:
     void setLiteralPrefilter(bool on) { m_prefilter = on; }
     bool literalPrefilter() const { return m_prefilter; }
 
+    // The expression can be searched a window of whole lines at a time with the same marks as
+    // over the whole file: no match or look-around needs more than its line and the window's
+    // context before it. Workers then let big files be read window by window.
+    bool searchesInWindows() const;
+
     // Marks from byte offset 'from' to the end of the reader's data (or of the buffer). A text
     // with a UTF-16 byte-order mark is searched as its UTF-8 transcoding; its marks still give
     // the offsets and lengths of the file's bytes.
@@ -97,6 +102,7 @@ public:
 private:
     struct Term;
     XRamLayer findIn(qint64 from, const char* data, qint64 size);
+    bool findWindows(XLineReaderDA& reader, XRamLayer& layer);
     XRamLayer findUtf16(qint64 from, const char* data, qint64 size);
     void findTerms(const char* data, qint64 size, qint64 from, XRamLayer& layer);
     void findRegex(const char* data, qint64 size, qint64 from, XRamLayer& layer);
@@ -138,6 +144,8 @@ private:
     int m_aliases = -1;                 // fold aliases in the data: -1 not known yet
     qint64 m_lineCountAt = 0;           // line ends before this offset: m_lineCountValue
     qint64 m_lineCountValue = 0;
+    qint64 m_lineOriginAt = 0;          // where findIn starts counting lines, and the count there
+    qint64 m_lineOriginValue = 0;
 };
 
 } // namespace zem::find
