@@ -40,6 +40,36 @@ XLineReaderDA::XLineReaderDA() = default;
 XLineReaderDA::~XLineReaderDA()
 {
     close();
+    setBaseFolder(QByteArray());
+}
+
+void XLineReaderDA::setBaseFolder(const QByteArray& native)
+{
+#ifdef Q_OS_UNIX
+    if (m_baseFd >= 0)
+        ::close(m_baseFd);
+    m_baseFd = -1;
+    m_baseNative = native;
+    while (m_baseNative.endsWith('/'))
+        m_baseNative.chop(1);
+    if (!m_baseNative.isEmpty())
+        m_baseFd = ::open(m_baseNative.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+    Q_UNUSED(native);
+#endif
+}
+
+int XLineReaderDA::openPath(const QByteArray& native, int flags) const
+{
+#ifdef Q_OS_UNIX
+    const int n = m_baseNative.size();
+    if (m_baseFd >= 0 && native.size() > n + 1 && native[n] == '/' && native.startsWith(m_baseNative)) {
+        const int fd = ::openat(m_baseFd, native.constData() + n + 1, flags);
+        if (fd >= 0 || errno != ENAMETOOLONG)
+            return fd;
+    }
+#endif
+    return XLongPath::open(native, flags);
 }
 
 void XLineReaderDA::unmap()
@@ -187,9 +217,14 @@ bool XLineReaderDA::openNative(const QByteArray& native, int lineLenMax, bool ma
     m_native = native;
     // O_NONBLOCK: a FIFO put where a file was must not hang the reader in open; the fstat
     // below turns it away. Regular files ignore the flag.
-    const int fd = XLongPath::open(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = openPath(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
+    if (m_windowThreshold > 0 && readSmall(fd)) {
+        ::close(fd);
+        m_open = true;
+        return true;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -235,6 +270,28 @@ bool XLineReaderDA::openWhole(int fd, qint64 size, bool mayMap)
     return ok;
 }
 #endif
+
+bool XLineReaderDA::readSmall(int fd)
+{
+    // Most files of a search are small: a read short of the window threshold has the whole
+    // file and needs no fstat. A directory fails the read; an empty read or a full one (a big
+    // file, a device) is left to fstat, from the start.
+    const qint64 limit = m_windowThreshold;
+    m_bufferUsed = 0;
+    reserveBuffer(limit);
+    ssize_t r;
+    do {
+        r = ::read(fd, m_buffer.get(), size_t(limit));
+    } while (r < 0 && errno == EINTR);
+    if (r > 0 && r < limit) {
+        m_data = m_buffer.get();
+        m_size = r;
+        return true;
+    }
+    if (r > 0)
+        ::lseek(fd, 0, SEEK_SET);
+    return false;
+}
 
 bool XLineReaderDA::leaveWindows()
 {

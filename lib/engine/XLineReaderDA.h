@@ -123,6 +123,10 @@ public:
     // it at once; false when that fails too.
     bool leaveWindows();
 
+    // Files below this folder (paths in the file system's bytes) are opened relative to it:
+    // the kernel then looks up only the components below it. Empty: none.
+    void setBaseFolder(const QByteArray& native);
+
     // For tests and tuning; takes effect at the next openFile.
     void setMapThreshold(qint64 bytes) { m_mapThreshold = bytes; }
     qint64 mapThreshold() const { return m_mapThreshold; }
@@ -136,6 +140,8 @@ private:
 #endif
     bool readInto(int fd, qint64 size);
     bool openWhole(int fd, qint64 size, bool mayMap);
+    bool readSmall(int fd);
+    int openPath(const QByteArray& native, int flags) const;
     bool fillWindow(qint64 keep);
     void reserveBuffer(qint64 bytes);
     void closeWindows();
@@ -156,6 +162,8 @@ private:
     std::unique_ptr<char[]> m_buffer;
     qint64 m_capacity = 0;
 
+    int m_baseFd = -1;             // the base folder, opened as a path only
+    QByteArray m_baseNative;       // its path, without a trailing '/'
     qint64 m_windowThreshold = 0;
     qint64 m_windowRead = kWindowRead;
     int m_fd = -1;                 // open while the file is read window by window

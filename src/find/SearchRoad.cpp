@@ -4,6 +4,7 @@
 #include "ZemFind.h"
 #include "find/XFilter.h"
 
+#include <QFile>
 #include <algorithm>
 
 namespace zemFinder {
@@ -42,6 +43,7 @@ bool SearchRoad::start(const Settings& settings, ZemFind& zemFind)
         zemFind.setCountThreads(settings.threads);
         zemFind.setScope(filter->contentFilter().scope());
         zemFind.setContentFilter(filter->contentFilter());
+        zemFind.setFolder(QFile::encodeName(settings.folder));
         zemFind.prepareQueue(&m_queue);
         zemFind.start_search();
     }

@@ -38,6 +38,7 @@ void ZemFind::prepareFiles(std::vector<const QFileInfo*>& files)
 void ZemFind::prepareFiles(std::vector<const QFileInfo*>&& files, quint64 bytesToRead)
 {
     m_queue = nullptr;
+    m_folder.clear();
     m_files = std::move(files);
     files.clear();
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ZemFind2::prepareFiles, arTextFiles:$"), m_files.size());

@@ -49,6 +49,10 @@ public:
     // carries the scope it matches with.
     void setScope(quint32 scope) { m_scope = scope; }
     quint32 scope() const { return m_scope; }
+    // The folder a queue's files come from (the file system's bytes): workers open them
+    // relative to it. A list of files (prepareFiles) has none.
+    void setFolder(const QByteArray& native) { m_folder = native; }
+    const QByteArray& folder() const { return m_folder; }
 
     // Takes over the list (the source is left empty) and sums the file sizes.
     void prepareFiles(std::vector<const QFileInfo*>& files);
@@ -118,6 +122,7 @@ private:
     std::vector<const QFileInfo*> m_files;
     quint64 m_bytesToRead = 0;
     zem::XPathQueue* m_queue = nullptr;
+    QByteArray m_folder;
 
     // Numbers the searches, so that the finished event of a stopped search that arrives after
     // the next one started is dropped.

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void windows();
     void windowsLeftForTheWhole();
     void windowsOfAShrinkingFile();
+    void filesBelowABaseFolder();
 };
 
 void TestLineReader::lines_data()
@@ -406,6 +407,34 @@ void TestLineReader::windowsOfAShrinkingFile()
     QVERIFY(!reader.windowFailed());
     QCOMPARE(joined, text.left(text.size() / 2));
     QCOMPARE(reader.size(), qint64(text.size() / 2));
+}
+
+void TestLineReader::filesBelowABaseFolder()
+{
+    // Opened relative to the base folder where they lie below it, by their whole path elsewhere:
+    // a sibling whose name starts like the folder's is no child of it.
+    TestDir dir;
+    dir.mkdir(QStringLiteral("base/sub"));
+    dir.mkdir(QStringLiteral("base2"));
+    const QString inside = dir.write(QStringLiteral("base/sub/a.txt"), "inside\n");
+    const QString sibling = dir.write(QStringLiteral("base2/b.txt"), "sibling\n");
+    const QString outside = dir.write(QStringLiteral("c.txt"), "outside\n");
+    for (const QString& base : {dir.abs(QStringLiteral("base")), dir.abs(QStringLiteral("base")) + "/",
+                                dir.abs(QStringLiteral("gone"))}) {
+        XLineReaderDA reader;
+        reader.setBaseFolder(QFile::encodeName(base));
+        // Also with the search's small-file read, which asks no fstat.
+        reader.setWindowThreshold(base.endsWith('/') ? qint64(1) << 20 : 0);
+        for (const QString& path : {inside, sibling, outside}) {
+            QVERIFY(reader.openNative(QFile::encodeName(path)));
+            QCOMPARE(reader.path(), path);
+            QCOMPARE(reader.lineAt(0), QFileInfo(path).dir().dirName() == "sub" ? QByteArray("inside")
+                                       : path == sibling                        ? QByteArray("sibling")
+                                                                                : QByteArray("outside"));
+        }
+        QVERIFY(!reader.openNative(QFile::encodeName(dir.abs(QStringLiteral("base/missing.txt")))));
+        QVERIFY(!reader.openNative(QFile::encodeName(dir.abs(QStringLiteral("base/sub")))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLineReader)
