@@ -220,7 +220,7 @@ bool XLineReaderDA::openNative(const QByteArray& native, int lineLenMax, bool ma
     const int fd = openPath(native, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    if (m_windowThreshold > 0 && readSmall(fd)) {
+    if (m_smallReadLimit > 0 && readSmall(fd)) {
         ::close(fd);
         m_open = true;
         return true;
@@ -273,10 +273,9 @@ bool XLineReaderDA::openWhole(int fd, qint64 size, bool mayMap)
 
 bool XLineReaderDA::readSmall(int fd)
 {
-    // Most files of a search are small: a read short of the window threshold has the whole
-    // file and needs no fstat. A directory fails the read; an empty read or a full one (a big
-    // file, a device) is left to fstat, from the start.
-    const qint64 limit = m_windowThreshold;
+    // A read short of the limit has the whole file. A directory fails the read; an empty read
+    // or a full one (a big file, a device) is left to fstat, from the start.
+    const qint64 limit = m_smallReadLimit;
     m_bufferUsed = 0;
     reserveBuffer(limit);
     ssize_t r;

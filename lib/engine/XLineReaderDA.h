@@ -98,6 +98,9 @@ public:
     // Takes effect at the next openFile.
     void setWindowThreshold(qint64 bytes) { m_windowThreshold = bytes; }
     bool isWindowed() const { return m_fd >= 0; }
+    // Files are first read up to this many bytes without asking their size (0: fstat first): a
+    // shorter read holds the whole file, the common case of a search, one system call less.
+    void setSmallReadLimit(qint64 bytes) { m_smallReadLimit = bytes; }
     // Bytes read per window (tests make it small to cut files into many windows), and the
     // bytes before a window kept for look-backs.
     static constexpr qint64 kWindowRead = qint64(256) << 10;
@@ -165,6 +168,7 @@ private:
     int m_baseFd = -1;             // the base folder, opened as a path only
     QByteArray m_baseNative;       // its path, without a trailing '/'
     qint64 m_windowThreshold = 0;
+    qint64 m_smallReadLimit = 0;
     qint64 m_windowRead = kWindowRead;
     int m_fd = -1;                 // open while the file is read window by window
     qint64 m_filePos = 0;          // bytes of the file read into windows so far

@@ -28,6 +28,7 @@ void FindThread::runCustom()
     // Big files go through the buffer window by window where the expression allows it.
     if (contentFilter.searchesInWindows())
         reader.setWindowThreshold(zem::XLineReaderDA::kDefaultMapThreshold);
+    reader.setSmallReadLimit(zem::XLineReaderDA::kDefaultMapThreshold);
     reader.setBaseFolder(zemFind->folder());
     // Asked inside a file as well, block by block, so that a stop does not wait for the rest of
     // a huge file.

@@ -424,7 +424,7 @@ void TestLineReader::filesBelowABaseFolder()
         XLineReaderDA reader;
         reader.setBaseFolder(QFile::encodeName(base));
         // Also with the search's small-file read, which asks no fstat.
-        reader.setWindowThreshold(base.endsWith('/') ? qint64(1) << 20 : 0);
+        reader.setSmallReadLimit(base.endsWith('/') ? qint64(1) << 20 : 0);
         for (const QString& path : {inside, sibling, outside}) {
             QVERIFY(reader.openNative(QFile::encodeName(path)));
             QCOMPARE(reader.path(), path);
