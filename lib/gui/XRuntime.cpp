@@ -3,6 +3,7 @@
 #include "KernelGUI.h"
 #include "Logger.h"
 #include "XEnv.h"
+#include "XHeadlessRuntime.h"
 #include "XNode.h"
 #include "XTools.h"
 
@@ -70,14 +71,6 @@ private:
     KernelGUI& m_kernel;
 };
 
-QStringList argsOf(int argc, char** argv)
-{
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    return args;
-}
-
 const CommandEntry* pickCommand(const CommandLine& line, const QString& defaultCommand)
 {
     const QString name = line.command().isEmpty() ? defaultCommand : line.command();
@@ -89,22 +82,6 @@ const CommandEntry* pickCommand(const CommandLine& line, const QString& defaultC
         std::fprintf(stderr, "\n");
     }
     return entry;
-}
-
-void prepareCommandLine(Kernel& kernel, const QStringList& args, const CommandEntry& entry)
-{
-    kernel.commandLine().parse(args);
-    kernel.commandLine().setAllowedKeys(entry.optionalKeys, entry.requiredKeys);
-}
-
-int runHeadless(int argc, char** argv, const CommandEntry& entry)
-{
-    QCoreApplication app(argc, argv);
-    Kernel kernel;
-    prepareCommandLine(kernel, argsOf(argc, argv), entry);
-    const int rc = entry.function(kernel);
-    kernel.runExitHandlers();
-    return rc;
 }
 
 bool hasDisplay()
@@ -134,7 +111,7 @@ int runGui(int argc, char** argv, const CommandEntry& entry)
     // Arguments after Qt took its own (-platform ...).
     QStringList args = app.arguments();
     args.removeFirst();
-    prepareCommandLine(kernel, args, entry);
+    XHeadlessRuntime::prepareCommandLine(kernel, args, entry);
     kernel.loadConfig();
     if (KernelGUIConfig::lang_ini)
         KernelGUIConfig::lang_ini(kernel);
@@ -165,11 +142,11 @@ bool XRuntime::quit_requested()
 int XRuntime::runStandard(int argc, char** argv, char** /*envp*/, const QString& defaultCommand,
                           const QString& /*engineName*/, void* /*reserved*/)
 {
-    const CommandLine line(argsOf(argc, argv));
+    const CommandLine line(XHeadlessRuntime::argsOf(argc, argv));
     const CommandEntry* entry = pickCommand(line, defaultCommand);
     if (!entry)
         return 2;
-    return entry->gui ? runGui(argc, argv, *entry) : runHeadless(argc, argv, *entry);
+    return entry->gui ? runGui(argc, argv, *entry) : XHeadlessRuntime::run(argc, argv, *entry);
 }
 
 } // namespace zem

@@ -2,7 +2,6 @@
 
 #include "FindThread.h"
 #include "Logger.h"
-#include "XTools.h"
 #include "ZemFind.h"
 
 #include <QMutexLocker>
@@ -80,7 +79,7 @@ void ThreadControllerFind::runCustom()
     zem::xlog(zem::LOG_PROGRESS, QStringLiteral("ThreadControllerFind::~runCustom, file hits:$"), m_results.size());
 
     std::weak_ptr<bool> alive = zemFind->m_alive;
-    zem::XTools::run_in_gui_thread(
+    zem::qt::run_in_Gui_Thread(
         [zemFind, alive, generation] {
             if (alive.expired())
                 return;

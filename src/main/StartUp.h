@@ -1,14 +1,14 @@
 #pragma once
-// The process entry's preparation: environment variables and the language hook.
+// The process entry's preparation: the headless part (environment variables, start directory)
+// and what the GUI adds, the language hook.
+#include "main/StartEnvironment.h"
+
 namespace zem {
 class KernelGUI;
 }
 
 namespace zemFinder {
 
-// The platform's name as started programs see it in OS.
-const char* platform_os_name();
-void set_env_variables();
 bool lang_ini_hook(zem::KernelGUI& kernel);
 // Everything main does before handing over to the runtime.
 void prepare_start(int argc, char** argv);

@@ -1,4 +1,4 @@
-// The desktop entry and the icon that cmake --install puts where desktop menus find them.
+// The desktop entry, the icon and the programs that cmake --install puts where desktop menus find them.
 #include "TestDir.h"
 
 #include <QApplication>
@@ -67,7 +67,7 @@ private Q_SLOTS:
     }
 
     // Runs the install step of this build into a temporary prefix.
-    void installPutsProgramEntryAndIcon()
+    void installPutsProgramsEntryAndIcon()
     {
         const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
         if (cmake.isEmpty())
@@ -82,6 +82,17 @@ private Q_SLOTS:
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
         const QFileInfo program(prefix.abs("bin/zemfinder"));
         QVERIFY(program.isFile() && program.isExecutable());
+        const QFileInfo fullProgram(prefix.abs("bin/zemfinder-gui"));
+        QVERIFY(fullProgram.isFile() && fullProgram.isExecutable());
+        // The installed launcher hands a command it does not run itself to the installed full
+        // program: only that one knows "app" and lists it.
+        QProcess launcher;
+        launcher.start(program.filePath(), {QStringLiteral("no.such.command")});
+        QVERIFY(launcher.waitForFinished(60000));
+        const QString refusal = QString::fromUtf8(launcher.readAllStandardError());
+        QCOMPARE(launcher.exitCode(), 2);
+        QVERIFY2(refusal.contains(QStringLiteral("Unknown command 'no.such.command'. Commands:")), qPrintable(refusal));
+        QVERIFY2(refusal.contains(QStringLiteral(" app")), qPrintable(refusal));
         QVERIFY(QFileInfo(prefix.abs("share/applications/zemfinder.desktop")).isFile());
         QVERIFY(QFileInfo(prefix.abs("share/icons/hicolor/scalable/apps/zemfinder.svg")).isFile());
     }

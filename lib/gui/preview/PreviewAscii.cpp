@@ -1,7 +1,7 @@
 #include "PreviewAscii.h"
 
 #include "Logger.h"
-#include "TextExtensions.h"
+#include "preview/TextExtensions.h"
 #include "XMimeType.h"
 #include "XNode.h"
 
