@@ -8,6 +8,7 @@
 #include "XThread.h"
 #include "dir/AbstractPreviewDir.h"
 #include "dir/impl/PDirInfo.h"
+#include "find/FindThread.h"
 #include "gui/PanelResults.h"
 #include "gui/WinFinder.h"
 #include "gui/WinFinder_FindArea.h"
@@ -313,12 +314,16 @@ private Q_SLOTS:
         f->comboContent->setEditText(QStringLiteral("zzzNotThere"));
         QVERIFY(win->treeView()->selectFile(m_big.path(), false));
         HoldWalk hold;
+        // The worker takes its time per file, so that Escape lands in the middle however fast
+        // the files are read.
+        FindThread::beforeFileHook = [](const QString&) { QThread::msleep(5); };
         win->on_find();
         QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
         win->on_escape_key();
         QCOMPARE(win->search_state(), 0u);
         QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_FIND));
         QTRY_VERIFY_WITH_TIMEOUT(!win->is_search_busy(), kWaitMs);
+        FindThread::beforeFileHook = nullptr;
         QTest::qWait(50);  // room for a late end of the stopped search
         QCOMPARE(win->search_state(), 0u);
         QVERIFY(f->zemFind.files_searched() < 200);
