@@ -316,14 +316,14 @@ private Q_SLOTS:
         HoldWalk hold;
         // The worker takes its time per file, so that Escape lands in the middle however fast
         // the files are read.
-        FindThread::beforeFileHook = [](const QString&) { QThread::msleep(5); };
+        zemFinder::FindThread::beforeFileHook = [](const QString&) { QThread::msleep(5); };
         win->on_find();
         QTRY_COMPARE_WITH_TIMEOUT(hold.held.load(), 1, kWaitMs);
         win->on_escape_key();
         QCOMPARE(win->search_state(), 0u);
         QCOMPARE(f->stacked->currentIndex(), int(Area::PAGE_FIND));
         QTRY_VERIFY_WITH_TIMEOUT(!win->is_search_busy(), kWaitMs);
-        FindThread::beforeFileHook = nullptr;
+        zemFinder::FindThread::beforeFileHook = nullptr;
         QTest::qWait(50);  // room for a late end of the stopped search
         QCOMPARE(win->search_state(), 0u);
         QVERIFY(f->zemFind.files_searched() < 200);
