@@ -351,7 +351,7 @@ bool XLineReaderDA::nextWindow(Window& window)
         return false;
     }
     // Keep the context before the next window and the partial line after the last one.
-    const qint64 contextStart = std::max<qint64>(0, m_windowEnd - kWindowContext);
+    const qint64 contextStart = std::max<qint64>(0, m_windowEnd - m_windowContext);
     const qint64 kept = m_bufferUsed - contextStart;
     if (contextStart > 0 && kept > 0)
         std::memmove(m_buffer.get(), m_buffer.get() + contextStart, size_t(kept));

@@ -106,9 +106,11 @@ public:
     static constexpr qint64 kWindowRead = qint64(256) << 10;
     void setWindowReadSize(qint64 bytes) { m_windowRead = std::max<qint64>(1, bytes); }
     static constexpr qint64 kWindowContext = qint64(64) << 10;
+    // The context a search needs (1 to kWindowContext bytes): less is less to move per window.
+    void setWindowContext(qint64 bytes) { m_windowContext = std::clamp<qint64>(bytes, 1, kWindowContext); }
     // A line longer than this cannot be held in one window (nextWindow fails; leaveWindows).
     static constexpr qint64 kWindowLineMax = qint64(8) << 20;
-    // data[0, from) repeats bytes before the window (up to kWindowContext, at least the line
+    // data[0, from) repeats bytes before the window (up to the window context, at least the line
     // end before it), data[from, size) are the window's own bytes: whole lines, the last window
     // up to the end of the file. data[0] is the file's byte at base.
     struct Window {
@@ -170,6 +172,7 @@ private:
     qint64 m_windowThreshold = 0;
     qint64 m_smallReadLimit = 0;
     qint64 m_windowRead = kWindowRead;
+    qint64 m_windowContext = kWindowContext;
     int m_fd = -1;                 // open while the file is read window by window
     qint64 m_filePos = 0;          // bytes of the file read into windows so far
     qint64 m_bufferBase = 0;       // file offset of m_buffer[0]

@@ -26,8 +26,10 @@ void FindThread::runCustom()
     // when the worker ends, so nothing of the files stays in memory after the search.
     zem::XLineReaderDA reader;
     // Big files go through the buffer window by window where the expression allows it.
-    if (contentFilter.searchesInWindows())
+    if (contentFilter.searchesInWindows()) {
         reader.setWindowThreshold(zem::XLineReaderDA::kDefaultMapThreshold);
+        reader.setWindowContext(contentFilter.windowContext());
+    }
     reader.setSmallReadLimit(zem::XLineReaderDA::kDefaultMapThreshold);
     reader.setBaseFolder(zemFind->folder());
     // Asked inside a file as well, block by block, so that a stop does not wait for the rest of

@@ -207,6 +207,8 @@ Marks marksInWindows(XContentFilter& filter, const QString& path)
     XLineReaderDA reader;
     reader.setWindowThreshold(1);
     reader.setWindowReadSize(4096);
+    // Only the context the expression asks for: a look-behind that reaches further would show.
+    reader.setWindowContext(filter.windowContext());
     if (!reader.openFile(path, 65536, true) || !reader.isWindowed())
         return Marks{{-1, -1}};
     filter.seekHome();

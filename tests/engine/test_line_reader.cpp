@@ -327,6 +327,8 @@ void TestLineReader::windows()
     XLineReaderDA reader;
     reader.setWindowThreshold(1);
     reader.setWindowReadSize(readSize);
+    const qint64 context = seed % 2 ? XLineReaderDA::kWindowContext : 5;
+    reader.setWindowContext(context);
     QVERIFY(reader.openFile(path, 65536, true));
     QVERIFY(reader.isWindowed());
     QCOMPARE(reader.size(), qint64(text.size()));
@@ -340,7 +342,7 @@ void TestLineReader::windows()
         QVERIFY(w.from < w.size);
         // The context is the file's bytes before the window, as much as there is up to the limit.
         QCOMPARE(QByteArray(w.data, int(w.from)), text.mid(int(w.base), int(w.from)));
-        QCOMPARE(w.from, std::min<qint64>(XLineReaderDA::kWindowContext, w.base + w.from));
+        QCOMPARE(w.from, std::min<qint64>(context, w.base + w.from));
         joined += QByteArray(w.data + w.from, int(w.size - w.from));
         if (joined.size() < text.size())
             QCOMPARE(w.data[w.size - 1], '\n');

@@ -224,7 +224,7 @@ bool XContentFilter::searchesInWindows() const
         if (rc.startDependent || !m_prefilter || rc.literals.empty())
             return false;
         // A look-behind reaches back at most this many characters of up to 4 bytes.
-        if (qint64(rc.maxLookbehind) * 4 + 4 > XLineReaderDA::kWindowContext)
+        if (windowContext() > XLineReaderDA::kWindowContext)
             return false;
         if (rc.pureLiteral) {
             const QByteArray literal = QByteArray::fromStdString(rc.literals.front().needle());
@@ -235,6 +235,11 @@ bool XContentFilter::searchesInWindows() const
     }
     // All terms must meet in one unit, which a window may cut: one term only.
     return m_terms.size() == 1 && !m_terms[0]->mayCross(m_scope) && !holdsLineEnd(m_terms[0]->utf8);
+}
+
+qint64 XContentFilter::windowContext() const
+{
+    return m_regex ? qint64(m_regex->maxLookbehind) * 4 + 4 : 4;
 }
 
 bool XContentFilter::findWindows(XLineReaderDA& reader, XRamLayer& layer)

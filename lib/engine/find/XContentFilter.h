@@ -89,6 +89,9 @@ public:
     // over the whole file: no match or look-around needs more than its line and the window's
     // context before it. Workers then let big files be read window by window.
     bool searchesInWindows() const;
+    // The bytes before a window its search may look at: a look-behind's characters of up to 4
+    // bytes each, and the line end before the window.
+    qint64 windowContext() const;
 
     // Marks from byte offset 'from' to the end of the reader's data (or of the buffer). A text
     // with a UTF-16 byte-order mark is searched as its UTF-8 transcoding; its marks still give
