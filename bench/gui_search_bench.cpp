@@ -105,8 +105,9 @@ int main(int argc, char** argv)
         lastTick = now;
     });
     // Watches the scan job from outside the GUI thread, so the moment it ends is seen even while
-    // the GUI thread is busy with its results.
-    std::atomic<bool> watching{true};
+    // the GUI thread is busy with its results. Only for a file search, where that figure is
+    // printed: its polling would take CPU time from a content search's workers.
+    std::atomic<bool> watching{content.isEmpty()};
     std::atomic<qint64> scanEndAtomic{-1};
     std::thread watcher([&] {
         bool seenRunning = false;
