@@ -151,6 +151,7 @@ private:
     void reserveBuffer(qint64 bytes);
     void closeWindows();
     void countWindowLines(const char* piece, qint64 length);
+    char* windowBytes() const { return m_buffer.get() + m_windowStart; }
     void buildIndex();
 
     mutable QString m_path;  // made from m_native when first asked for
@@ -175,8 +176,9 @@ private:
     qint64 m_windowContext = kWindowContext;
     int m_fd = -1;                 // open while the file is read window by window
     qint64 m_filePos = 0;          // bytes of the file read into windows so far
-    qint64 m_bufferBase = 0;       // file offset of m_buffer[0]
-    qint64 m_bufferUsed = 0;       // bytes in m_buffer
+    qint64 m_windowStart = 0;      // where the windows' bytes begin in m_buffer
+    qint64 m_bufferBase = 0;       // file offset of the byte at m_windowStart
+    qint64 m_bufferUsed = 0;       // bytes in m_buffer from m_windowStart
     qint64 m_windowEnd = 0;        // end of the last window handed out, in m_buffer
     qint64 m_windowLines = 0;      // lines of the windows handed out
     bool m_windowsDone = false;
