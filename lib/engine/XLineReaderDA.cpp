@@ -19,22 +19,6 @@
 
 namespace zem {
 
-namespace {
-// The last '\n' in [begin, end), or null.
-const char* lastNewlineIn(const char* begin, const char* end)
-{
-#if defined(__GLIBC__)
-    return static_cast<const char*>(memrchr(begin, '\n', size_t(end - begin)));
-#else
-    for (const char* p = end; p > begin; --p) {
-        if (p[-1] == '\n')
-            return p - 1;
-    }
-    return nullptr;
-#endif
-}
-} // namespace
-
 XLineReaderDA::XLineReaderDA() = default;
 
 XLineReaderDA::~XLineReaderDA()
@@ -168,8 +152,6 @@ void XLineReaderDA::reserveBuffer(qint64 bytes)
 
 bool XLineReaderDA::readInto(int fd, qint64 size)
 {
-    m_windowStart = 0;
-    m_bufferUsed = 0;
     reserveBuffer(size);
     qint64 got = 0;
 #ifdef Q_OS_UNIX
@@ -278,8 +260,6 @@ bool XLineReaderDA::readSmall(int fd)
     // A read short of the limit has the whole file. A directory fails the read; an empty read
     // or a full one (a big file, a device) is left to fstat, from the start.
     const qint64 limit = m_smallReadLimit;
-    m_windowStart = 0;
-    m_bufferUsed = 0;
     reserveBuffer(limit);
     ssize_t r;
     do {
@@ -372,7 +352,6 @@ bool XLineReaderDA::nextWindow(Window& window)
     qint64 end = -1;
     qint64 searched = from;
     for (;;) {
-        const qint64 before = m_bufferUsed;
         if (!fillWindow(m_bufferUsed) || (m_bufferUsed - from) > kWindowLineMax) {
             m_windowFailed = true;
             return false;
@@ -382,16 +361,13 @@ bool XLineReaderDA::nextWindow(Window& window)
             end = m_bufferUsed;
             break;
         }
-        const char* nl = lastNewlineIn(windowBytes() + searched, windowBytes() + m_bufferUsed);
+        const char* nl = XLineStats::lastNewline(windowBytes() + searched, windowBytes() + m_bufferUsed);
         if (nl) {
             end = nl - windowBytes() + 1;
             break;
         }
+        // Not at the end: the read added bytes (a read of none marks the end).
         searched = m_bufferUsed;
-        if (m_bufferUsed == before) {
-            m_windowFailed = true;  // no progress: the file ends early without saying so
-            return false;
-        }
     }
     if (end <= from) {
         m_windowsDone = true;
@@ -425,11 +401,7 @@ bool XLineReaderDA::openPlain(const QString& path, int lineLenMax)
     if (!f.open(QIODevice::ReadOnly))
         return false;
     const qint64 size = f.size();
-    if (size > m_capacity) {
-        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
-        m_buffer.reset(new char[size_t(cap)]);
-        m_capacity = cap;
-    }
+    reserveBuffer(size);
     const qint64 got = size > 0 ? f.read(m_buffer.get(), size) : 0;
     if (got < 0)
         return false;
@@ -447,11 +419,7 @@ void XLineReaderDA::openBytes(const QByteArray& bytes, int lineLenMax)
     m_path.clear();
     m_native.clear();
     const qint64 size = bytes.size();
-    if (size > m_capacity) {
-        const qint64 cap = (size + 0xFFFF) & ~qint64(0xFFFF);
-        m_buffer.reset(new char[size_t(cap)]);
-        m_capacity = cap;
-    }
+    reserveBuffer(size);
     if (size > 0)
         std::memcpy(m_buffer.get(), bytes.constData(), size_t(size));
     m_data = m_buffer.get();

@@ -176,6 +176,8 @@ private:
     qint64 m_windowContext = kWindowContext;
     int m_fd = -1;                 // open while the file is read window by window
     qint64 m_filePos = 0;          // bytes of the file read into windows so far
+    // Outside windows (after close or leaveWindows) m_windowStart and m_bufferUsed are 0, so
+    // reserveBuffer has nothing to keep.
     qint64 m_windowStart = 0;      // where the windows' bytes begin in m_buffer
     qint64 m_bufferBase = 0;       // file offset of the byte at m_windowStart
     qint64 m_bufferUsed = 0;       // bytes in m_buffer from m_windowStart

@@ -231,6 +231,19 @@ qint64 XLineStats::lines(const char* data, qint64 size)
     return m_ends + ((last == '\n' || last == '\r') ? 0 : 1);
 }
 
+const char* XLineStats::lastNewline(const char* begin, const char* end)
+{
+#if defined(__GLIBC__)
+    return static_cast<const char*>(memrchr(begin, '\n', size_t(end - begin)));
+#else
+    for (const char* p = end; p > begin; --p) {
+        if (p[-1] == '\n')
+            return p - 1;
+    }
+    return nullptr;
+#endif
+}
+
 qint64 XLineStats::countExact(const char* d, qint64 n, qint64 maxLen)
 {
     // The next LF and the next CR are each looked for with memchr and kept until passed, so

@@ -29,6 +29,9 @@ public:
     bool aliasesTracked() const { return m_trackAliases; }
     bool aliases() const { return m_aliases; }
 
+    // The last '\n' in [begin, end), or null.
+    static const char* lastNewline(const char* begin, const char* end);
+
     // Byte-by-byte reference count; also the fallback for over-long lines.
     static qint64 countExact(const char* data, qint64 size, qint64 lineLenMax);
 

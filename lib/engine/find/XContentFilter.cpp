@@ -262,7 +262,7 @@ bool XContentFilter::findWindows(XLineReaderDA& reader, XRamLayer& layer)
             layer.append(m);
         }
         linesBefore = reader.countLines();
-        if (m_stopped || stopRequested())
+        if (stopRequested())
             break;
     }
     m_lineOriginAt = 0;
@@ -436,20 +436,6 @@ bool XContentFilter::stopOnError(int result)
 }
 
 namespace {
-
-// The last '\n' in [begin, end), or null.
-const char* lastNewline(const char* begin, const char* end)
-{
-#if defined(__GLIBC__)
-    return static_cast<const char*>(memrchr(begin, '\n', size_t(end - begin)));
-#else
-    for (const char* p = end; p > begin; --p) {
-        if (p[-1] == '\n')
-            return p - 1;
-    }
-    return nullptr;
-#endif
-}
 
 // Bytes searched before the reader counts their lines: small enough to stay in the L2 cache,
 // large enough that the per-block overhead does not show.
@@ -760,7 +746,7 @@ bool XContentFilter::searchCandidateLines(Finder& literals, const char* data, qi
     return scanLiteral(
         literals, data, size, from, m_reader,
         [&](qint64 c) -> qint64 {
-            const char* before = c > floor ? lastNewline(data + floor, data + c) : nullptr;
+            const char* before = c > floor ? XLineStats::lastNewline(data + floor, data + c) : nullptr;
             const qint64 ls = before ? before - data + 1 : floor;
             const void* after = std::memchr(data + c, '\n', size_t(size - c));
             const qint64 le = after ? static_cast<const char*>(after) - data : size;
