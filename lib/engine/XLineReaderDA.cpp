@@ -2,6 +2,7 @@
 
 #include "XLongPath.h"
 #include "XMapGuard.h"
+#include "XReadAhead.h"
 
 #include <QFile>
 #include <algorithm>
@@ -101,6 +102,10 @@ void XLineReaderDA::releaseBehind(qint64 upTo)
 
 void XLineReaderDA::closeWindows()
 {
+    // The reading thread may still read from m_fd.
+    if (m_readAhead)
+        m_readAhead->stop();
+    m_readingAhead = false;
 #ifdef Q_OS_UNIX
     if (m_fd >= 0)
         ::close(m_fd);
@@ -305,7 +310,8 @@ bool XLineReaderDA::fillWindow(qint64 keep)
     const qint64 want = keep + std::min(m_windowRead, m_size - m_filePos);
     reserveBuffer(m_windowStart + want);
     while (m_bufferUsed < want) {
-        const ssize_t r = ::read(m_fd, windowBytes() + m_bufferUsed, size_t(want - m_bufferUsed));
+        // pread: the reading thread reads by offset too, so the file position means nothing.
+        const ssize_t r = ::pread(m_fd, windowBytes() + m_bufferUsed, size_t(want - m_bufferUsed), off_t(m_filePos));
         if (r < 0) {
             if (errno == EINTR)
                 continue;
@@ -335,24 +341,22 @@ bool XLineReaderDA::nextWindow(Window& window)
     }
     // Keep the context before the next window and the partial line after the last one.
     const qint64 contextStart = std::max<qint64>(0, m_windowEnd - m_windowContext);
-    const qint64 kept = m_bufferUsed - contextStart;
-    // The kept bytes go where the next read lands on a page boundary: the kernel copies into
-    // an aligned buffer faster.
-    const qint64 page = 4096;
-    reserveBuffer(m_windowStart + m_bufferUsed + page);
-    const auto address = quintptr(m_buffer.get());
-    const qint64 start = qint64((page - ((address + quintptr(kept)) % page)) % page);
-    if (kept > 0)
-        std::memmove(m_buffer.get() + start, windowBytes() + contextStart, size_t(kept));
-    m_windowStart = start;
-    m_bufferBase += contextStart;
-    m_bufferUsed = kept;
+    const bool tookAhead = m_readingAhead;
+    if (tookAhead) {
+        if (!takePiece(contextStart)) {
+            m_windowFailed = true;
+            return false;
+        }
+    } else {
+        keepForNextWindow(contextStart);
+    }
     const qint64 from = m_windowEnd - contextStart;
     // The window ends after its last line end; a line longer than one read makes it longer.
     qint64 end = -1;
     qint64 searched = from;
-    for (;;) {
-        if (!fillWindow(m_bufferUsed) || (m_bufferUsed - from) > kWindowLineMax) {
+    for (bool filled = tookAhead;; filled = false) {
+        const bool more = filled || (m_readingAhead ? appendPiece() : fillWindow(m_bufferUsed));
+        if (!more || (m_bufferUsed - from) > kWindowLineMax) {
             m_windowFailed = true;
             return false;
         }
@@ -385,8 +389,84 @@ bool XLineReaderDA::nextWindow(Window& window)
         if (std::memchr(window.data + from, 0, size_t(upTo - from)))
             m_binary = 1;
     }
+    startReadAhead();
     countWindowLines(window.data + from, end - from);
     return true;
+}
+
+qint64 XLineReaderDA::keepForNextWindow(qint64 contextStart)
+{
+    const qint64 kept = m_bufferUsed - contextStart;
+    // The kept bytes go where the next read lands on a page boundary: the kernel copies into
+    // an aligned buffer faster.
+    const qint64 page = 4096;
+    reserveBuffer(m_windowStart + m_bufferUsed + page);
+    const auto address = quintptr(m_buffer.get());
+    const qint64 start = qint64((page - ((address + quintptr(kept)) % page)) % page);
+    if (kept > 0)
+        std::memmove(m_buffer.get() + start, windowBytes() + contextStart, size_t(kept));
+    m_windowStart = start;
+    m_bufferBase += contextStart;
+    m_bufferUsed = kept;
+    return kept;
+}
+
+bool XLineReaderDA::takePiece(qint64 contextStart)
+{
+    XReadAhead::Piece piece;
+    if (!m_readAhead->next(piece) || piece.size < 0)
+        return false;
+    const qint64 kept = m_bufferUsed - contextStart;
+    if (kept <= piece.landing) {
+        // The usual case: the kept bytes go in front of the piece, which becomes the window's
+        // buffer; the buffer searched so far goes to the reading thread for a later piece.
+        if (kept > 0)
+            std::memcpy(piece.buffer + piece.landing - kept, windowBytes() + contextStart, size_t(kept));
+        m_readAhead->swapIn(m_buffer, m_capacity);
+        m_windowStart = piece.landing - kept;
+        m_bufferBase += contextStart;
+        m_bufferUsed = kept + piece.size;
+    } else {
+        // More kept than room in front of the piece (a very long line): the piece is copied on.
+        keepForNextWindow(contextStart);
+        reserveBuffer(m_windowStart + kept + piece.size);
+        std::memcpy(windowBytes() + kept, piece.buffer + piece.landing, size_t(piece.size));
+        m_bufferUsed = kept + piece.size;
+        m_readAhead->giveBack();
+    }
+    m_filePos += piece.size;
+    if (piece.size < piece.asked)
+        m_size = m_filePos;  // the file shrank since it was opened
+    return true;
+}
+
+bool XLineReaderDA::appendPiece()
+{
+    // A line longer than a piece: the window grows by the next one.
+    XReadAhead::Piece piece;
+    if (!m_readAhead->next(piece) || piece.size < 0)
+        return false;
+    reserveBuffer(m_windowStart + m_bufferUsed + piece.size);
+    std::memcpy(windowBytes() + m_bufferUsed, piece.buffer + piece.landing, size_t(piece.size));
+    m_readAhead->giveBack();
+    m_bufferUsed += piece.size;
+    m_filePos += piece.size;
+    if (piece.size < piece.asked)
+        m_size = m_filePos;
+    return true;
+}
+
+void XLineReaderDA::startReadAhead()
+{
+    if (m_readingAhead || m_windowsDone || m_filePos >= m_size || !m_readAheadWanted || !m_readAheadWanted())
+        return;
+    if (!m_readAhead)
+        m_readAhead = std::make_unique<XReadAhead>();
+    // Room in front of each piece for the bytes kept from the window before: its context and
+    // its unfinished last line.
+    const qint64 room = kWindowContext + qint64(64 << 10);
+    m_readAhead->start(m_fd, m_filePos, m_size, 4 * m_windowRead, room);
+    m_readingAhead = true;
 }
 
 #ifndef Q_OS_UNIX

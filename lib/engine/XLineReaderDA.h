@@ -17,10 +17,13 @@
 #include <QString>
 #include <QtGlobal>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace zem {
+
+class XReadAhead;
 
 class XLineReaderDA {
 public:
@@ -127,6 +130,12 @@ public:
     // Falls back from windows to the whole file (mapped or read) for a search that needs all of
     // it at once; false when that fails too.
     bool leaveWindows();
+    // Asked at each window of a windowed file until it says yes (a core is idle, say): from
+    // then on the file's next pieces are read on a thread of its own while the caller searches
+    // the window in hand. Empty: never. Pieces are four window reads long: each hand-over
+    // between the threads costs a wake-up, and a window still fits the cache.
+    void setReadAheadCheck(std::function<bool()> wanted) { m_readAheadWanted = std::move(wanted); }
+    bool readsAhead() const { return m_readingAhead; }
 
     // Files below this folder (paths in the file system's bytes) are opened relative to it:
     // the kernel then looks up only the components below it. Empty: none.
@@ -148,6 +157,10 @@ private:
     bool readSmall(int fd);
     int openPath(const QByteArray& native, int flags) const;
     bool fillWindow(qint64 keep);
+    qint64 keepForNextWindow(qint64 contextStart);
+    bool takePiece(qint64 contextStart);
+    bool appendPiece();
+    void startReadAhead();
     void reserveBuffer(qint64 bytes);
     void closeWindows();
     void countWindowLines(const char* piece, qint64 length);
@@ -186,6 +199,12 @@ private:
     bool m_windowsDone = false;
     bool m_windowFailed = false;
     bool m_mayMap = true;
+    // Reading ahead: pieces of the file come from a thread of its own; a piece becomes the
+    // next window's buffer (m_buffer is swapped with the piece's), with the kept bytes copied
+    // in front of it.
+    std::function<bool()> m_readAheadWanted;
+    std::unique_ptr<XReadAhead> m_readAhead;
+    bool m_readingAhead = false;   // for the file open now
 
     XLineStats m_stats;
     int m_binary = -1;                 // -1 not yet known

@@ -31,6 +31,13 @@ void FindThread::runCustom()
         reader.setWindowContext(contentFilter.windowContext());
     }
     reader.setSmallReadLimit(zem::XLineReaderDA::kDefaultMapThreshold);
+    // Once a worker has run out of files its core is idle: a big file in hand is then read ahead
+    // on it while this worker searches (a search for one big file gains most).
+    const qint32 workers = qint32(controller->workers().size());
+    if (workers > 1) {
+        ZemFind* const owner = zemFind;
+        reader.setReadAheadCheck([owner, workers] { return owner->m_countRunning.get() < workers; });
+    }
     reader.setBaseFolder(zemFind->folder());
     // Asked inside a file as well, block by block, so that a stop does not wait for the rest of
     // a huge file.

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void windows();
     void windowsLeftForTheWhole();
     void windowsOfAShrinkingFile();
+    void readAheadEndsWithTheFile();
     void filesBelowABaseFolder();
 };
 
@@ -297,11 +298,17 @@ void TestLineReader::windows_data()
 {
     QTest::addColumn<int>("seed");
     QTest::addColumn<qint64>("readSize");
+    // Read ahead on a thread of its own from this window on (0: never).
+    QTest::addColumn<int>("aheadFrom");
     for (int seed = 1; seed <= 6; ++seed) {
-        for (qint64 readSize : {qint64(1000), qint64(4096), qint64(70000), XLineReaderDA::kWindowRead})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1 read %2").arg(seed).arg(readSize))) << seed << readSize;
+        for (qint64 readSize : {qint64(1000), qint64(4096), qint64(70000), XLineReaderDA::kWindowRead}) {
+            for (int aheadFrom : {0, 1, 3})
+                QTest::newRow(qPrintable(QStringLiteral("seed %1 read %2 ahead from %3").arg(seed).arg(readSize).arg(aheadFrom)))
+                    << seed << readSize << aheadFrom;
+        }
     }
-    QTest::newRow("tiny reads") << 0 << qint64(7);
+    QTest::newRow("tiny reads") << 0 << qint64(7) << 0;
+    QTest::newRow("tiny reads ahead") << 0 << qint64(7) << 1;
 }
 
 void TestLineReader::windows()
@@ -310,6 +317,7 @@ void TestLineReader::windows()
     // whole lines and the bytes before it as context, and the line count is the whole file's.
     QFETCH(int, seed);
     QFETCH(qint64, readSize);
+    QFETCH(int, aheadFrom);
     QRandomGenerator rng{quint32(seed)};
     static const char* const pieces[] = {"ab", "c", "\n", "\r\n", "\r", "\n\n", " ", "\xC3\xA9", "\0"};
     QByteArray text;
@@ -329,6 +337,9 @@ void TestLineReader::windows()
     reader.setWindowReadSize(readSize);
     const qint64 context = seed % 2 ? XLineReaderDA::kWindowContext : 5;
     reader.setWindowContext(context);
+    int asked = 0;
+    if (aheadFrom > 0)
+        reader.setReadAheadCheck([&asked, aheadFrom] { return ++asked >= aheadFrom; });
     QVERIFY(reader.openFile(path, 65536, true));
     QVERIFY(reader.isWindowed());
     QCOMPARE(reader.size(), qint64(text.size()));
@@ -338,6 +349,9 @@ void TestLineReader::windows()
     int count = 0;
     while (reader.nextWindow(w)) {
         ++count;
+        // Asked once per window until it says yes, and only while there is more to read.
+        if (aheadFrom > 0 && joined.size() + (w.size - w.from) < text.size())
+            QCOMPARE(reader.readsAhead(), count >= aheadFrom);
         QCOMPARE(w.base + w.from, qint64(joined.size()));
         QVERIFY(w.from < w.size);
         // The context is the file's bytes before the window, as much as there is up to the limit.
@@ -370,18 +384,21 @@ void TestLineReader::windowsLeftForTheWhole()
         text += "line " + QByteArray::number(i) + (i % 2 ? "\r\n" : "\n");
     TestDir dir;
     const QString path = dir.write(QStringLiteral("t.txt"), text);
-    for (qint64 mapThreshold : {qint64(1), qint64(1) << 30}) {
+    for (qint64 mapThreshold : {qint64(1), qint64(1) << 30, qint64(2), qint64(1) << 31}) {
         XLineReaderDA reader;
         reader.setWindowThreshold(1);
         reader.setWindowReadSize(10000);
         reader.setMapThreshold(mapThreshold);
+        // The odd thresholds read ahead, which must end before the whole file is read.
+        if (mapThreshold % 2 == 0)
+            reader.setReadAheadCheck([] { return true; });
         QVERIFY(reader.openFile(path, 65536, true));
         XLineReaderDA::Window w;
         QVERIFY(reader.nextWindow(w));
         QVERIFY(reader.nextWindow(w));
         QVERIFY(reader.leaveWindows());
         QVERIFY(!reader.isWindowed());
-        QCOMPARE(reader.isMapped(), mapThreshold == 1);
+        QCOMPARE(reader.isMapped(), mapThreshold <= 2);
         QCOMPARE(QByteArray(reader.data(), int(reader.size())), text);
         QCOMPARE(reader.countLines(), qint64(20000));
         QCOMPARE(reader.lineAt(19999), QByteArray("line 19999"));
@@ -395,20 +412,65 @@ void TestLineReader::windowsOfAShrinkingFile()
     for (int i = 0; i < 50000; ++i)
         text += "row " + QByteArray::number(i) + "\n";
     TestDir dir;
-    const QString path = dir.write(QStringLiteral("s.txt"), text);
+    for (bool ahead : {false, true}) {
+        const QString path = dir.write(QStringLiteral("s.txt"), text);
+        XLineReaderDA reader;
+        reader.setWindowThreshold(1);
+        reader.setWindowReadSize(4096);
+        if (ahead)
+            reader.setReadAheadCheck([] { return true; });
+        QVERIFY(reader.openFile(path, 65536, true));
+        XLineReaderDA::Window w;
+        QVERIFY(reader.nextWindow(w));
+        QCOMPARE(reader.readsAhead(), ahead);
+        QVERIFY(QFile::resize(path, text.size() / 2));
+        QByteArray joined(w.data + w.from, int(w.size - w.from));
+        while (reader.nextWindow(w))
+            joined += QByteArray(w.data + w.from, int(w.size - w.from));
+        QVERIFY(!reader.windowFailed());
+        QCOMPARE(joined, text.left(text.size() / 2));
+        QCOMPARE(reader.size(), qint64(text.size() / 2));
+    }
+}
+
+void TestLineReader::readAheadEndsWithTheFile()
+{
+    // A file left halfway while pieces are read ahead: the next file, read by the same reader
+    // and reading thread, comes whole and unmixed; so does the same file again.
+    QByteArray first;
+    QByteArray second;
+    for (int i = 0; i < 40000; ++i) {
+        first += "first " + QByteArray::number(i) + "\n";
+        second += "second " + QByteArray::number(i * 7) + "\r\n";
+    }
+    TestDir dir;
+    const QString a = dir.write(QStringLiteral("a.txt"), first);
+    const QString b = dir.write(QStringLiteral("b.txt"), second);
     XLineReaderDA reader;
     reader.setWindowThreshold(1);
-    reader.setWindowReadSize(4096);
-    QVERIFY(reader.openFile(path, 65536, true));
+    reader.setWindowReadSize(3000);
+    reader.setReadAheadCheck([] { return true; });
+    for (const auto& [path, text] : {std::make_pair(a, first), std::make_pair(b, second), std::make_pair(a, first)}) {
+        XLineReaderDA::Window w;
+        // Leave a file after two windows, then read it again to the end.
+        QVERIFY(reader.openFile(path, 65536, true));
+        QVERIFY(reader.nextWindow(w));
+        QVERIFY(reader.nextWindow(w));
+        QVERIFY(reader.readsAhead());
+        QVERIFY(reader.openFile(path, 65536, true));
+        QByteArray joined;
+        while (reader.nextWindow(w))
+            joined += QByteArray(w.data + w.from, int(w.size - w.from));
+        QVERIFY(!reader.windowFailed());
+        QCOMPARE(joined, text);
+        QCOMPARE(reader.countLines(), qint64(40000));
+    }
+    // Closed while pieces are out: nothing is left running that could touch the buffers.
+    QVERIFY(reader.openFile(a, 65536, true));
     XLineReaderDA::Window w;
     QVERIFY(reader.nextWindow(w));
-    QVERIFY(QFile::resize(path, text.size() / 2));
-    QByteArray joined(w.data + w.from, int(w.size - w.from));
-    while (reader.nextWindow(w))
-        joined += QByteArray(w.data + w.from, int(w.size - w.from));
-    QVERIFY(!reader.windowFailed());
-    QCOMPARE(joined, text.left(text.size() / 2));
-    QCOMPARE(reader.size(), qint64(text.size() / 2));
+    reader.close();
+    QVERIFY(!reader.readsAhead());
 }
 
 void TestLineReader::filesBelowABaseFolder()
