@@ -119,6 +119,9 @@ void XLineReaderDA::closeWindows()
     m_windowLines = 0;
     m_windowsDone = false;
     m_windowFailed = false;
+    m_lineCounter.reset();
+    m_counterWindow = Window{};
+    m_counterBefore = 0;
 }
 
 void XLineReaderDA::close()
@@ -390,7 +393,8 @@ bool XLineReaderDA::nextWindow(Window& window)
             m_binary = 1;
     }
     startReadAhead();
-    countWindowLines(window.data + from, end - from);
+    if (m_countWindowLines)
+        countWindowLines(window.data + from, end - from);
     return true;
 }
 
@@ -515,8 +519,44 @@ bool XLineReaderDA::shrankWhileRead() const
 qint64 XLineReaderDA::countLines()
 {
     if (isWindowed())
-        return m_windowLines;
+        return m_countWindowLines ? m_windowLines : linesBefore(m_size);
     return m_stats.lines(m_data, m_size);
+}
+
+qint64 XLineReaderDA::linesBefore(qint64 offset)
+{
+    XLineStats stats;
+    stats.reset(m_lineLenMax);
+    if (!isWindowed())
+        return stats.lines(m_data, std::clamp<qint64>(offset, 0, m_size));
+    if (!m_lineCounter || offset < m_counterWindow.base + m_counterWindow.from) {
+        m_lineCounter = std::make_unique<XLineReaderDA>();
+        m_lineCounter->setWindowThreshold(1);
+        m_lineCounter->setWindowReadSize(m_windowRead);
+        m_lineCounter->setWindowContext(1);
+        m_counterWindow = Window{};
+        m_counterBefore = 0;
+        if (!m_lineCounter->openNative(m_native, m_lineLenMax, false)) {
+            m_lineCounter.reset();
+            return -1;
+        }
+    }
+    // Whole windows before offset add up; the one holding offset counts its lines before it.
+    for (;;) {
+        const Window& w = m_counterWindow;
+        if (w.data && offset <= w.base + w.size) {
+            const qint64 upTo = std::max(offset - w.base, w.from);
+            return m_counterBefore + stats.lines(w.data + w.from, upTo - w.from);
+        }
+        m_counterBefore = m_lineCounter->countLines();
+        if (!m_lineCounter->nextWindow(m_counterWindow)) {
+            // The end of the file (it may have shrunk meanwhile), or it cannot be read on.
+            const qint64 total = m_lineCounter->windowFailed() ? -1 : m_lineCounter->countLines();
+            m_lineCounter.reset();
+            m_counterWindow = Window{};
+            return total;
+        }
+    }
 }
 
 void XLineReaderDA::countWindowLines(const char* piece, qint64 length)

@@ -126,6 +126,14 @@ public:
     // read on (windowFailed: a read error or a line longer than kWindowLineMax). Lines are
     // counted window by window, so countLines needs no pass of its own afterwards.
     bool nextWindow(Window& window);
+    // Lines are counted window by window (the default). Off, a search spends no pass on them,
+    // and countLines and linesBefore read the file again when asked (a caller that needs a
+    // line number only now and then, to name a line in the log).
+    void setCountWindowLines(bool on) { m_countWindowLines = on; }
+    bool countsWindowLines() const { return m_countWindowLines; }
+    // Lines before offset (a line start, or the end of the file), as countLines counts them;
+    // -1 when a windowed file cannot be read again.
+    qint64 linesBefore(qint64 offset);
     bool windowFailed() const { return m_windowFailed; }
     // Falls back from windows to the whole file (mapped or read) for a search that needs all of
     // it at once; false when that fails too.
@@ -202,6 +210,12 @@ private:
     // Reading ahead: pieces of the file come from a thread of its own; a piece becomes the
     // next window's buffer (m_buffer is swapped with the piece's), with the kept bytes copied
     // in front of it.
+    bool m_countWindowLines = true;
+    // Reads a windowed file again for linesBefore when its windows are not counted: its last
+    // window and the lines before that window, to go on from there for a later offset.
+    std::unique_ptr<XLineReaderDA> m_lineCounter;
+    Window m_counterWindow;
+    qint64 m_counterBefore = 0;
     std::function<bool()> m_readAheadWanted;
     std::unique_ptr<XReadAhead> m_readAhead;
     bool m_readingAhead = false;   // for the file open now

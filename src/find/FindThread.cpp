@@ -29,6 +29,9 @@ void FindThread::runCustom()
     if (contentFilter.searchesInWindows()) {
         reader.setWindowThreshold(zem::XLineReaderDA::kDefaultMapThreshold);
         reader.setWindowContext(contentFilter.windowContext());
+        // No pass over a big file for its lines: nobody shows them, and a skipped line's
+        // number is found when it is logged.
+        reader.setCountWindowLines(false);
     }
     reader.setSmallReadLimit(zem::XLineReaderDA::kDefaultMapThreshold);
     // Once a worker has run out of files its core is idle: a big file in hand is then read ahead
@@ -99,6 +102,9 @@ void FindThread::runCustom()
 
 bool FindThread::count_lines(zem::XLineReaderDA& reader)
 {
+    // A big file searched in windows would have to be read again for them.
+    if (reader.isWindowed() && !reader.countsWindowLines())
+        return true;
     // What the search did not count yet, in steps that a stop can cut short.
     for (qint64 upTo = 0; !reader.statsDone(); upTo += kCountStep) {
         if (!controller->isRunning())

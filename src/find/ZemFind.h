@@ -86,7 +86,8 @@ public:
     quint64 bytes_read() const;
     quint64 files_searched() const;
     // Lines of the files with hits (only they need them; counting every file would cost a
-    // second pass over each).
+    // second pass over each), except big files searched window by window, which would have to
+    // be read again for them.
     quint64 lines_read() const;
     // Lines on which the regular expression's match limit gave up; they were skipped and the
     // rest of their files searched (each is logged with its file and line number).

@@ -33,6 +33,9 @@ private Q_SLOTS:
     void windowsOfAShrinkingFile();
     void readAheadEndsWithTheFile();
     void filesBelowABaseFolder();
+
+private:
+    void linesCountedAgain(const QString& path, const QByteArray& text, qint64 readSize, int seed);
 };
 
 void TestLineReader::lines_data()
@@ -368,12 +371,46 @@ void TestLineReader::windows()
     QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
     QCOMPARE(reader.isBinary(), text.left(int(XLineReaderDA::kBinaryProbeBytes)).contains('\0'));
     QVERIFY(!reader.nextWindow(w));
+    linesCountedAgain(path, text, readSize, seed);
     // Small files are still read whole.
     XLineReaderDA small;
     small.setWindowThreshold(qint64(text.size()) + 1);
     QVERIFY(small.openFile(path, 65536, true));
     QVERIFY(!small.isWindowed());
     QCOMPARE(QByteArray(small.data(), int(small.size())), text);
+}
+
+// Windows not counted on the way: lines before some line starts (in rising order and again
+// from an earlier one) and the whole count are read from the file anew, as counted on the way.
+void TestLineReader::linesCountedAgain(const QString& path, const QByteArray& text, qint64 readSize, int seed)
+{
+    XLineReaderDA reader;
+    reader.setWindowThreshold(1);
+    reader.setWindowReadSize(readSize);
+    reader.setWindowContext(5);
+    reader.setCountWindowLines(false);
+    QVERIFY(reader.openFile(path, 65536, true));
+    XLineReaderDA::Window w;
+    QVERIFY(reader.nextWindow(w));
+    std::vector<qint64> starts{0};
+    for (int i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            starts.push_back(i + 1);
+    }
+    QRandomGenerator rng{quint32(seed + 100)};
+    std::vector<qint64> asked;
+    for (int k = 0; k < 6; ++k)
+        asked.push_back(starts[rng.bounded(quint32(starts.size()))]);
+    std::sort(asked.begin(), asked.end());
+    asked.push_back(asked.front());
+    for (qint64 at : asked)
+        QCOMPARE(reader.linesBefore(at), XLineStats::countExact(text.constData(), at, 65536));
+    QCOMPARE(reader.countLines(), XLineStats::countExact(text.constData(), text.size(), 65536));
+    // A file read whole answers from its bytes.
+    XLineReaderDA whole;
+    QVERIFY(whole.openFile(path, 65536, true));
+    QCOMPARE(whole.linesBefore(asked.front()), XLineStats::countExact(text.constData(), asked.front(), 65536));
 }
 
 void TestLineReader::windowsLeftForTheWhole()

@@ -247,7 +247,10 @@ bool XContentFilter::findWindows(XLineReaderDA& reader, XRamLayer& layer)
     const quint64 skippedAtStart = m_skippedLines;
     m_logPath = reader.path();
     XLineReaderDA::Window window;
-    qint64 linesBefore = reader.countLines();
+    // Windows not counted: the line number of a skipped line is asked of the reader, seldom.
+    const bool counted = reader.countsWindowLines();
+    qint64 linesBefore = counted ? reader.countLines() : -1;
+    m_windowReader = &reader;
     bool utf16 = false;
     while (reader.nextWindow(window)) {
         // A UTF-16 text is searched as a whole, transcoded.
@@ -256,15 +259,18 @@ bool XContentFilter::findWindows(XLineReaderDA& reader, XRamLayer& layer)
             break;
         m_lineOriginAt = window.from;
         m_lineOriginValue = linesBefore;
+        m_windowStart = window.base + window.from;
         XRamLayer part = findIn(window.from, window.data, window.size);
         for (XRam m : part.marks()) {
             m.offset += window.base;
             layer.append(m);
         }
-        linesBefore = reader.countLines();
+        linesBefore = counted ? reader.countLines() : -1;
         if (stopRequested())
             break;
     }
+    m_windowReader = nullptr;
+    m_windowStart = 0;
     m_lineOriginAt = 0;
     m_lineOriginValue = 0;
     m_logPath.clear();
@@ -389,6 +395,13 @@ QString XContentFilter::where() const
 qint64 XContentFilter::lineNumberAt(const char* data, qint64 size, qint64 offset)
 {
     if (offset < m_lineCountAt) {
+        m_lineCountAt = m_lineOriginAt;
+        m_lineCountValue = m_lineOriginValue;
+    }
+    if (m_lineCountValue < 0) {
+        // A window of a file whose lines were not counted on the way: counted now, once.
+        const qint64 before = m_windowReader ? m_windowReader->linesBefore(m_windowStart) : 0;
+        m_lineOriginValue = std::max<qint64>(0, before);
         m_lineCountAt = m_lineOriginAt;
         m_lineCountValue = m_lineOriginValue;
     }

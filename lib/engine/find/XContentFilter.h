@@ -148,7 +148,9 @@ private:
     qint64 m_lineCountAt = 0;           // line ends before this offset: m_lineCountValue
     qint64 m_lineCountValue = 0;
     qint64 m_lineOriginAt = 0;          // where findIn starts counting lines, and the count there
-    qint64 m_lineOriginValue = 0;
+    qint64 m_lineOriginValue = 0;       // -1: asked of m_windowReader when first needed
+    XLineReaderDA* m_windowReader = nullptr;  // the windowed file searched, and where its
+    qint64 m_windowStart = 0;                 // window in hand begins (for m_lineOriginValue)
 };
 
 } // namespace zem::find
