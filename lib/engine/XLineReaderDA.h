@@ -74,6 +74,11 @@ public:
     // behind are given back the same way; releaseBehind(upTo) as it goes.
     void beginPass(qint64 from);
     void releaseBehind(qint64 upTo);
+    // Whether a search feeds the line count as it scans (on by default). Off, lines cost a pass
+    // when asked for: cheaper for a caller that asks for few files (a search, for the files
+    // with hits only). Caseless searches that track fold aliases feed it either way.
+    void setCountOnTheWay(bool on) { m_countOnTheWay = on; }
+    bool countsOnTheWay() const { return m_countOnTheWay || m_stats.aliasesTracked(); }
     // A windowed file's lines are counted as its windows are read: nothing left to feed.
     bool statsDone() const { return isWindowed() || m_stats.processed() >= m_size; }
     // A NUL byte within the first kBinaryProbeBytes.
@@ -211,6 +216,7 @@ private:
     // next window's buffer (m_buffer is swapped with the piece's), with the kept bytes copied
     // in front of it.
     bool m_countWindowLines = true;
+    bool m_countOnTheWay = true;
     // Reads a windowed file again for linesBefore when its windows are not counted: its last
     // window and the lines before that window, to go on from there for a later offset.
     std::unique_ptr<XLineReaderDA> m_lineCounter;

@@ -34,6 +34,8 @@ void FindThread::runCustom()
         reader.setCountWindowLines(false);
     }
     reader.setSmallReadLimit(zem::XLineReaderDA::kDefaultMapThreshold);
+    // Lines are counted for the files with hits only, after their search.
+    reader.setCountOnTheWay(false);
     // Once a worker has run out of files its core is idle: a big file in hand is then read ahead
     // on it while this worker searches (a search for one big file gains most).
     const qint32 workers = qint32(controller->workers().size());
@@ -85,8 +87,8 @@ void FindThread::runCustom()
         contentFilter.seekHome();
         if (!marks)
             continue;
-        // Lines only for the hits: what the search counted on its way costs nothing more, the
-        // rest of a file without hits would cost a pass of its own for a number nobody shows.
+        // Lines only for the hits: counting every file as it is searched would cost a pass over
+        // each for a number nobody shows.
         if (!count_lines(reader))
             break;
         // The results table shows size and time: read them here, off the GUI thread, for the

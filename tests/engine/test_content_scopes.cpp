@@ -102,6 +102,8 @@ private Q_SLOTS:
     void unknownVerbIsRefused();
     void stopInsideOneFile_data();
     void stopInsideOneFile();
+    void linesCountedOnTheWayOrAfter_data();
+    void linesCountedOnTheWayOrAfter();
 };
 
 void TestContentScopes::edgeExpressionsEndAndAgreeWithUnits_data()
@@ -429,6 +431,53 @@ void TestContentScopes::stopInsideOneFile()
     QVERIFY(!reader.statsDone());
     f.seekHome();
     QVERIFY(!f.stopped());
+}
+
+void TestContentScopes::linesCountedOnTheWayOrAfter_data()
+{
+    QTest::addColumn<QString>("expr");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("fedAnyway");  // caseless with an s: the fold aliases are noted by the count
+    QTest::newRow("literal") << QStringLiteral("needle") << true << 310 << false;
+    QTest::newRow("expression with a literal") << QStringLiteral("ne+dle\\b") << true << 310 << false;
+    QTest::newRow("expression without one") << QStringLiteral("[nN]e{2}") << true << 310 << false;
+    QTest::newRow("two terms") << QStringLiteral("needle line") << false << 30310 << false;
+    QTest::newRow("caseless term") << QStringLiteral("HAYS") << false << 30000 << true;
+}
+
+void TestContentScopes::linesCountedOnTheWayOrAfter()
+{
+    // Counted on the way or only when asked, read or mapped: the same marks and line count.
+    QFETCH(QString, expr);
+    QFETCH(bool, regex);
+    QFETCH(int, count);
+    QFETCH(bool, fedAnyway);
+    QByteArray text;
+    for (int i = 0; i < 30000; ++i)
+        text += "line " + QByteArray::number(i) + (i % 97 ? " hays\r\n" : " needle hays\n");
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("t.txt"), text);
+    XContentFilter f(0);
+    QVERIFY(f.createSymbols(expr, regex));
+    Marks expected;
+    for (qint64 mapThreshold : {qint64(1) << 40, qint64(1)}) {
+        for (bool onTheWay : {true, false}) {
+            XLineReaderDA reader;
+            reader.setMapThreshold(mapThreshold);
+            reader.setCountOnTheWay(onTheWay);
+            QVERIFY(reader.openFile(path, 65536, true));
+            const Marks marks = marksOf(f.find(0, reader));
+            f.seekHome();
+            if (expected.empty())
+                expected = marks;
+            QCOMPARE(marks.size(), std::size_t(count));
+            QCOMPARE(marks, expected);
+            // Not fed, the search spent no pass on the lines.
+            QCOMPARE(reader.statsDone(), onTheWay || fedAnyway);
+            QCOMPARE(reader.countLines(), qint64(30000));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestContentScopes)

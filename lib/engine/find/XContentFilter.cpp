@@ -367,9 +367,12 @@ XRamLayer XContentFilter::findIn(qint64 from, const char* data, qint64 size)
     if (m_matcher) {
         m_matcher->newSubject();
         // The line count follows the search window by window, as the literal scan feeds it.
+        // A mapped file gives back the pages behind either way.
         m_matcher->setProgress([this](qint64 pos) {
-            if (m_reader && !m_reader->statsDone())
+            if (m_reader && m_reader->countsOnTheWay() && !m_reader->statsDone())
                 m_reader->advanceStats(pos);
+            else if (m_reader)
+                m_reader->releaseBehind(pos);
         });
     }
     if (m_regex)
@@ -462,7 +465,7 @@ bool scanLiteral(Finder& s, const char* data, qint64 size, qint64 from, XLineRea
                  Stopped&& stopped)
 {
     const qint64 m = s.length();
-    const bool feed = reader && !reader->statsDone();
+    const bool feed = reader && reader->countsOnTheWay() && !reader->statsDone();
     qint64 pos = from;
     // Mapped files give back the pages behind (see XLineReaderDA).
     const bool release = reader && !feed && reader->isMapped();
