@@ -20,7 +20,9 @@ void XPathQueue::reset(std::size_t capacity)
 bool XPathQueue::push(QByteArray path)
 {
     std::unique_lock<std::mutex> locker(m_lock);
+    ++m_waitingProducers;
     m_notFull.wait(locker, [this] { return m_paths.size() < m_capacity || m_stopped || m_closed; });
+    --m_waitingProducers;
     if (m_stopped || m_closed)
         return false;
     m_paths.push_back(std::move(path));
@@ -38,8 +40,10 @@ bool XPathQueue::pop(QByteArray& path)
         return false;
     path = std::move(m_paths.front());
     m_paths.pop_front();
+    const bool room = hasRoomForProducers();
     locker.unlock();
-    m_notFull.notify_one();
+    if (room)
+        m_notFull.notify_all();
     return true;
 }
 
@@ -54,11 +58,10 @@ bool XPathQueue::popSome(std::vector<QByteArray>& out, std::size_t max)
         out.push_back(std::move(m_paths.front()));
         m_paths.pop_front();
     }
+    const bool room = hasRoomForProducers();
     locker.unlock();
-    if (take > 1)
+    if (room)
         m_notFull.notify_all();
-    else
-        m_notFull.notify_one();
     return true;
 }
 
@@ -81,6 +84,19 @@ void XPathQueue::stop()
     }
     m_notEmpty.notify_all();
     m_notFull.notify_all();
+}
+
+bool XPathQueue::hasRoomForProducers() const
+{
+    // A walk waiting on a full queue is woken once half of it is free, not for every path
+    // taken: a wake-up per batch of paths cost the walk a context switch each.
+    return m_paths.size() <= m_capacity / 2;
+}
+
+std::size_t XPathQueue::waitingProducers() const
+{
+    std::lock_guard<std::mutex> locker(m_lock);
+    return m_waitingProducers;
 }
 
 bool XPathQueue::isStopped() const

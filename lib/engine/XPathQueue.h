@@ -4,7 +4,7 @@
 // the memory held between them stays small whatever the size of the tree.
 //
 // Paths are the file system's own bytes, one compact QByteArray each. Producers block while
-// the queue is full, consumers while it is empty; close() says no more paths will come, stop()
+// the queue is full (until half of it is free again), consumers while it is empty; close() says no more paths will come, stop()
 // drops what is queued and wakes every waiting thread at once. Thread-safe.
 #include "XAtomic.h"
 
@@ -45,8 +45,12 @@ public:
     // Paths accepted by push since the last reset.
     quint64 countPushed() const { return m_pushed.get(); }
     std::size_t capacity() const { return m_capacity; }
+    // Producers inside push now (waiting for room, or about to).
+    std::size_t waitingProducers() const;
 
 private:
+    bool hasRoomForProducers() const;  // under m_lock
+
     mutable std::mutex m_lock;
     std::condition_variable m_notEmpty;
     std::condition_variable m_notFull;
@@ -54,6 +58,7 @@ private:
     std::size_t m_capacity;
     bool m_closed = false;
     bool m_stopped = false;
+    std::size_t m_waitingProducers = 0;
     XAtomic<quint64> m_pushed;
 };
 

@@ -548,6 +548,28 @@ private Q_SLOTS:
         QVERIFY(!queue.pop(path));
     }
 
+    void fullPathQueueWakesItsProducerWhenHalfIsFree()
+    {
+        // A walk blocked on a full queue goes on once half of it is free, not for each path
+        // taken; every path still arrives once, in order.
+        XPathQueue queue(4);
+        for (const char* p : {"a", "b", "c", "d"})
+            QVERIFY(queue.push(p));
+        std::thread producer([&] { QVERIFY(queue.push("e")); });
+        QTRY_COMPARE(queue.waitingProducers(), std::size_t(1));
+        std::vector<QByteArray> got;
+        QVERIFY(queue.popSome(got, 1));
+        QTest::qWait(50);
+        QCOMPARE(queue.countPushed(), quint64(4));  // three of four still queued: waits on
+        QVERIFY(queue.popSome(got, 1));
+        QTRY_COMPARE(queue.countPushed(), quint64(5));
+        producer.join();
+        queue.close();
+        while (queue.popSome(got, 32)) {
+        }
+        QCOMPARE(got, std::vector<QByteArray>({"a", "b", "c", "d", "e"}));
+    }
+
     void closedPathQueueIsDrainedFirst()
     {
         XPathQueue queue(4);
