@@ -469,7 +469,7 @@ void XLineReaderDA::startReadAhead()
     // Room in front of each piece for the bytes kept from the window before: its context and
     // its unfinished last line.
     const qint64 room = kWindowContext + qint64(64 << 10);
-    m_readAhead->start(m_fd, m_filePos, m_size, 4 * m_windowRead, room);
+    m_readAhead->start(m_fd, m_filePos, m_size, 2 * m_windowRead, room);
     m_readingAhead = true;
 }
 

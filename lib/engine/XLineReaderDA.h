@@ -145,7 +145,7 @@ public:
     bool leaveWindows();
     // Asked at each window of a windowed file until it says yes (a core is idle, say): from
     // then on the file's next pieces are read on a thread of its own while the caller searches
-    // the window in hand. Empty: never. Pieces are four window reads long: each hand-over
+    // the window in hand. Empty: never. Pieces are two window reads long: each hand-over
     // between the threads costs a wake-up, and a window still fits the cache.
     void setReadAheadCheck(std::function<bool()> wanted) { m_readAheadWanted = std::move(wanted); }
     bool readsAhead() const { return m_readingAhead; }
