@@ -40,6 +40,22 @@ bool waitForEnd(ZemFind& zf, std::atomic<int>& fired)
     return QTest::qWaitFor([&] { return fired.load() > 0 && !zf.isBusy(); }, kWaitMs);
 }
 
+// Searches files with zf as it is set up; log: the lines logged meanwhile. False when the
+// search did not end in time.
+bool searchLogged(ZemFind& zf, std::vector<const QFileInfo*> files, QStringList& log)
+{
+    zf.prepareFiles(files);
+    std::atomic<int> fired{0};
+    zf.finishedListener.set([&] { ++fired; });
+    zem::Logger::startCapture();
+    zf.start_search();
+    const bool ended = waitForEnd(zf, fired);
+    log = zem::Logger::capturedLines();
+    zem::Logger::stopCapture();
+    zf.finishedListener.clear();
+    return ended;
+}
+
 // The content filter the command builds from these arguments, or an error text.
 QString commandFilter(const QStringList& args, zem::find::XContentFilter& filter)
 {
@@ -201,20 +217,11 @@ private Q_SLOTS:
         const QString path = dir.write(QStringLiteral("evil.txt"), words + "!\nmatching line\n" + words + "?\nlast\n");
         const QFileInfo evil(path);
         const QFileInfo fine(dir.write(QStringLiteral("fine.txt"), "good line\n"));
-        std::vector<const QFileInfo*> list{&evil, &fine};
-
         ZemFind zf;
         zf.setCountThreads(2);
         zf.setContentFilter(regexFilter(QStringLiteral("^(\\w+ ?)*$")));
-        zf.prepareFiles(list);
-        std::atomic<int> fired{0};
-        zf.finishedListener.set([&] { ++fired; });
-        zem::Logger::startCapture();
-        zf.start_search();
-        QVERIFY(waitForEnd(zf, fired));
-        const QStringList log = zem::Logger::capturedLines();
-        zem::Logger::stopCapture();
-        zf.finishedListener.clear();
+        QStringList log;
+        QVERIFY(searchLogged(zf, {&evil, &fine}, log));
 
         QCOMPARE(zf.lines_skipped(), quint64(2));
         QCOMPARE(zf.count_files_with_hits(), std::size_t(2));
@@ -246,16 +253,8 @@ private Q_SLOTS:
             ZemFind zf;
             zf.setCountThreads(threads);
             zf.setContentFilter(filter);
-            std::vector<const QFileInfo*> list{&big, &other};
-            zf.prepareFiles(list);
-            std::atomic<int> fired{0};
-            zf.finishedListener.set([&] { ++fired; });
-            zem::Logger::startCapture();
-            zf.start_search();
-            QVERIFY(waitForEnd(zf, fired));
-            const QStringList log = zem::Logger::capturedLines();
-            zem::Logger::stopCapture();
-            zf.finishedListener.clear();
+            QStringList log;
+            QVERIFY(searchLogged(zf, {&big, &other}, log));
 
             QCOMPARE(zf.lines_skipped(), quint64(2));
             QCOMPARE(zf.count_hits(), quint32(2));  // "matching Zend", "last Zend"
