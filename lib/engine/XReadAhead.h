@@ -1,7 +1,8 @@
 #pragma once
 // Reads a file piece by piece on a thread of its own, a few pieces ahead of the caller who
 // searches them: copying out of the page cache and searching then run on two cores side by side
-// instead of one after the other, which saves much of the time for one big file.
+// instead of one after the other: for one big file, a fifth of the time or so when the machine
+// has a core to spare (nothing when its cores are busy elsewhere).
 //
 // Pieces go round a ring of buffers. The caller takes them in file order (next); when done
 // with a piece it either gives its buffer back or swaps it for a buffer of its own, so that a
