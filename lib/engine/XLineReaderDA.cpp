@@ -398,7 +398,7 @@ bool XLineReaderDA::nextWindow(Window& window)
     return true;
 }
 
-qint64 XLineReaderDA::keepForNextWindow(qint64 contextStart)
+void XLineReaderDA::keepForNextWindow(qint64 contextStart)
 {
     const qint64 kept = m_bufferUsed - contextStart;
     // The kept bytes go where the next read lands on a page boundary: the kernel copies into
@@ -412,7 +412,6 @@ qint64 XLineReaderDA::keepForNextWindow(qint64 contextStart)
     m_windowStart = start;
     m_bufferBase += contextStart;
     m_bufferUsed = kept;
-    return kept;
 }
 
 bool XLineReaderDA::takePiece(qint64 contextStart)
@@ -421,26 +420,21 @@ bool XLineReaderDA::takePiece(qint64 contextStart)
     if (!m_readAhead->next(piece) || piece.size < 0)
         return false;
     const qint64 kept = m_bufferUsed - contextStart;
-    if (kept <= piece.landing) {
-        // The usual case: the kept bytes go in front of the piece, which becomes the window's
-        // buffer; the buffer searched so far goes to the reading thread for a later piece.
-        if (kept > 0)
-            std::memcpy(piece.buffer + piece.landing - kept, windowBytes() + contextStart, size_t(kept));
-        m_readAhead->swapIn(m_buffer, m_capacity);
-        m_windowStart = piece.landing - kept;
-        m_bufferBase += contextStart;
-        m_bufferUsed = kept + piece.size;
-    } else {
+    if (kept > piece.landing) {
         // More kept than room in front of the piece (a very long line): the piece is copied on.
         keepForNextWindow(contextStart);
-        reserveBuffer(m_windowStart + kept + piece.size);
-        std::memcpy(windowBytes() + kept, piece.buffer + piece.landing, size_t(piece.size));
-        m_bufferUsed = kept + piece.size;
-        m_readAhead->giveBack();
+        appendTaken(piece);
+        return true;
     }
-    m_filePos += piece.size;
-    if (piece.size < piece.asked)
-        m_size = m_filePos;  // the file shrank since it was opened
+    // The usual case: the kept bytes go in front of the piece, which becomes the window's
+    // buffer; the buffer searched so far goes to the reading thread for a later piece.
+    if (kept > 0)
+        std::memcpy(piece.buffer + piece.landing - kept, windowBytes() + contextStart, size_t(kept));
+    m_readAhead->swapIn(m_buffer, m_capacity);
+    m_windowStart = piece.landing - kept;
+    m_bufferBase += contextStart;
+    m_bufferUsed = kept;
+    countTaken(piece);
     return true;
 }
 
@@ -450,14 +444,24 @@ bool XLineReaderDA::appendPiece()
     XReadAhead::Piece piece;
     if (!m_readAhead->next(piece) || piece.size < 0)
         return false;
+    appendTaken(piece);
+    return true;
+}
+
+void XLineReaderDA::appendTaken(const XReadAhead::Piece& piece)
+{
     reserveBuffer(m_windowStart + m_bufferUsed + piece.size);
     std::memcpy(windowBytes() + m_bufferUsed, piece.buffer + piece.landing, size_t(piece.size));
     m_readAhead->giveBack();
+    countTaken(piece);
+}
+
+void XLineReaderDA::countTaken(const XReadAhead::Piece& piece)
+{
     m_bufferUsed += piece.size;
     m_filePos += piece.size;
     if (piece.size < piece.asked)
-        m_size = m_filePos;
-    return true;
+        m_size = m_filePos;  // the file shrank since it was opened
 }
 
 void XLineReaderDA::startReadAhead()

@@ -12,6 +12,7 @@
 // the line count as it goes (advanceStats), so that searching and counting cost one pass over
 // memory: call countLines after the search to profit from it.
 #include "XLineStats.h"
+#include "XReadAhead.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,8 +23,6 @@
 #include <vector>
 
 namespace zem {
-
-class XReadAhead;
 
 class XLineReaderDA {
 public:
@@ -79,7 +78,8 @@ public:
     // with hits only). Caseless searches that track fold aliases feed it either way.
     void setCountOnTheWay(bool on) { m_countOnTheWay = on; }
     bool countsOnTheWay() const { return m_countOnTheWay || m_stats.aliasesTracked(); }
-    // A windowed file's lines are counted as its windows are read: nothing left to feed.
+    // A windowed file has nothing to feed: its lines are counted as its windows are read, or
+    // (setCountWindowLines off) read again when asked.
     bool statsDone() const { return isWindowed() || m_stats.processed() >= m_size; }
     // A NUL byte within the first kBinaryProbeBytes.
     bool isBinary();
@@ -170,9 +170,13 @@ private:
     bool readSmall(int fd);
     int openPath(const QByteArray& native, int flags) const;
     bool fillWindow(qint64 keep);
-    qint64 keepForNextWindow(qint64 contextStart);
+    void keepForNextWindow(qint64 contextStart);
     bool takePiece(qint64 contextStart);
     bool appendPiece();
+    // Appends a piece taken from the reading thread to the window's bytes, and gives it back.
+    void appendTaken(const XReadAhead::Piece& piece);
+    // The piece's bytes now in the window buffer: counted as read (a short piece ends the file).
+    void countTaken(const XReadAhead::Piece& piece);
     void startReadAhead();
     void reserveBuffer(qint64 bytes);
     void closeWindows();
@@ -212,9 +216,6 @@ private:
     bool m_windowsDone = false;
     bool m_windowFailed = false;
     bool m_mayMap = true;
-    // Reading ahead: pieces of the file come from a thread of its own; a piece becomes the
-    // next window's buffer (m_buffer is swapped with the piece's), with the kept bytes copied
-    // in front of it.
     bool m_countWindowLines = true;
     bool m_countOnTheWay = true;
     // Reads a windowed file again for linesBefore when its windows are not counted: its last
@@ -222,6 +223,9 @@ private:
     std::unique_ptr<XLineReaderDA> m_lineCounter;
     Window m_counterWindow;
     qint64 m_counterBefore = 0;
+    // Reading ahead: pieces of the file come from a thread of its own; a piece becomes the
+    // next window's buffer (m_buffer is swapped with the piece's), with the kept bytes copied
+    // in front of it.
     std::function<bool()> m_readAheadWanted;
     std::unique_ptr<XReadAhead> m_readAhead;
     bool m_readingAhead = false;   // for the file open now

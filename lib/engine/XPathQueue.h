@@ -4,8 +4,9 @@
 // the memory held between them stays small whatever the size of the tree.
 //
 // Paths are the file system's own bytes, one compact QByteArray each. Producers block while
-// the queue is full (until half of it is free again), consumers while it is empty; close() says no more paths will come, stop()
-// drops what is queued and wakes every waiting thread at once. Thread-safe.
+// the queue is full (until half of it is free again), consumers while it is empty; close()
+// says no more paths will come, stop() drops what is queued and wakes every waiting thread at
+// once. Thread-safe.
 #include "XAtomic.h"
 
 #include <QByteArray>

@@ -31,7 +31,6 @@ public:
     void start(int fd, qint64 offset, qint64 end, qint64 pieceSize, qint64 room);
     // Ends the reading: once it returns, the thread touches neither fd nor the buffers.
     void stop();
-    bool isReading() const { return m_reading; }
 
     struct Piece {
         char* buffer = nullptr;  // the piece's bytes start at buffer + landing
